@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package needed to build, run and test both programs.
+# Idempotent: packages already present are left alone.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config git clang-format
+  # libraries
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
+  libgl-dev libsqlite3-dev sqlite3 libespeak-ng-dev espeak-ng-data libpcaudio-dev
+  # run time
+  fonts-dejavu-core xdg-utils
+  # tests, end-to-end and benchmarks
+  xvfb xauth xdotool x11-utils libbenchmark-dev clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
