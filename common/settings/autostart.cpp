@@ -7,7 +7,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-namespace settings {
+namespace settings
+{
 
 QString autoStartEntryPath()
 {
@@ -31,11 +32,20 @@ QString desktopExecValue(const QString& executablePath)
     QString value;
     for (const QChar c : quoted) {
         switch (c.unicode()) {
-        case '\\': value += QStringLiteral("\\\\"); break;
-        case '\n': value += QStringLiteral("\\n"); break;
-        case '\t': value += QStringLiteral("\\t"); break;
-        case '\r': value += QStringLiteral("\\r"); break;
-        default: value += c;
+        case '\\':
+            value += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            value += QStringLiteral("\\n");
+            break;
+        case '\t':
+            value += QStringLiteral("\\t");
+            break;
+        case '\r':
+            value += QStringLiteral("\\r");
+            break;
+        default:
+            value += c;
         }
     }
     return value;

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <limits>
 
-namespace settings {
+namespace settings
+{
 
 Settings& globals()
 {
@@ -11,7 +12,8 @@ Settings& globals()
     return values;
 }
 
-namespace {
+namespace
+{
 
 // Plain decimal notation only: an exponent or a word such as "inf" is refused.
 bool parseDecimal(const QString& text, double& value)
@@ -58,7 +60,10 @@ bool parseColour(const QString& text, double& target)
     return true;
 }
 
-QString formatInt16(qint16 value) { return QString::number(value); }
+QString formatInt16(qint16 value)
+{
+    return QString::number(value);
+}
 
 QString formatPosition(float twips)
 {

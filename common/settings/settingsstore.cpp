@@ -2,9 +2,11 @@
 
 #include <QSettings>
 
-namespace settings {
+namespace settings
+{
 
-namespace {
+namespace
+{
 const QString kApplication = QStringLiteral("Velkor");
 const QString kSection = QStringLiteral("Lintavo01");
 } // namespace
@@ -24,7 +26,10 @@ SettingsStore& SettingsStore::shared()
     return store;
 }
 
-QString SettingsStore::fileName() const { return m_settings->fileName(); }
+QString SettingsStore::fileName() const
+{
+    return m_settings->fileName();
+}
 
 QStringList SettingsStore::storedKeys()
 {

@@ -7,9 +7,11 @@
 #include <string>
 #include <unistd.h>
 
-namespace testsupport {
+namespace testsupport
+{
 
-namespace {
+namespace
+{
 
 QString makeRoot()
 {
@@ -22,8 +24,8 @@ QString makeRoot()
 void setFolder(const char* variable, const QString& path)
 {
     QDir().mkpath(path);
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ExeOwner);
+    QFile::setPermissions(path,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ::setenv(variable, QFile::encodeName(path).constData(), 1);
 }
 
@@ -55,10 +57,22 @@ TestEnvironment::~TestEnvironment()
         QDir(m_root).removeRecursively();
 }
 
-QString TestEnvironment::root() const { return m_root; }
-QString TestEnvironment::configHome() const { return m_root + "/config"; }
-QString TestEnvironment::dataHome() const { return m_root + "/data"; }
-QString TestEnvironment::runtimeDir() const { return m_root + "/runtime"; }
+QString TestEnvironment::root() const
+{
+    return m_root;
+}
+QString TestEnvironment::configHome() const
+{
+    return m_root + "/config";
+}
+QString TestEnvironment::dataHome() const
+{
+    return m_root + "/data";
+}
+QString TestEnvironment::runtimeDir() const
+{
+    return m_root + "/runtime";
+}
 
 void TestEnvironment::reset()
 {
@@ -70,7 +84,13 @@ void TestEnvironment::reset()
     }
 }
 
-QString TestEnvironment::appDir() { return qEnvironmentVariable("VELKOR_APP_DIR"); }
-QString TestEnvironment::sourceDir() { return qEnvironmentVariable("VELKOR_SOURCE_DIR"); }
+QString TestEnvironment::appDir()
+{
+    return qEnvironmentVariable("VELKOR_APP_DIR");
+}
+QString TestEnvironment::sourceDir()
+{
+    return qEnvironmentVariable("VELKOR_SOURCE_DIR");
+}
 
 } // namespace testsupport

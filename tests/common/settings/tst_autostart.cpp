@@ -6,7 +6,8 @@
 
 using namespace settings;
 
-namespace {
+namespace
+{
 
 QString readEntry()
 {

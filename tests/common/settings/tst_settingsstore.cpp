@@ -76,8 +76,9 @@ private slots:
     void textRoundTripsExactly()
     {
         SettingsStore store;
-        const QStringList values = {" spaced ", "Мерлин", "a=b;c", "%percent%", "@at", "back\\slash",
-                                    "quote\"d", "line\nbreak", QString(300, u'x')};
+        const QStringList values = {" spaced ",  "Мерлин",      "a=b;c",
+                                    "%percent%", "@at",         "back\\slash",
+                                    "quote\"d",  "line\nbreak", QString(300, u'x')};
         for (int i = 0; i < values.size(); ++i)
             store.WriteSetting(QString("k%1").arg(i), values.at(i));
         SettingsStore reader;

@@ -1,0 +1,41 @@
+#include "common/settings/settings.h"
+#include "common/settings/settingsstore.h"
+#include "dialogs/playback/form1.h"
+#include "dialogs/startup/addresses.h"
+#include "dialogs/startup/singleinstance.h"
+#include "dialogs/startup/startupsequence.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    // Wayland clients cannot place themselves or stay on top: use XWayland
+    // unless the user chose a platform.
+    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
+        !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Morvane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Morvane"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    startup::SingleInstance instance(QStringLiteral("velkor-dialogs"));
+    if (!instance.tryBecomePrimary()) {
+        instance.activateRunning();
+        return 0;
+    }
+
+    settings::SettingsStore& store = settings::SettingsStore::shared();
+    settings::Settings& values = settings::globals();
+    playback::Form1 form(store, values, nullptr);
+    QObject::connect(&instance, &startup::SingleInstance::activationRequested, &form,
+                     &playback::Form1::bringToFront);
+
+    startup::StartupSequence load(store, values, form);
+    load.setSetupPage(startup::setupPage(QCoreApplication::applicationDirPath()));
+    load.run();
+    return app.exec();
+}

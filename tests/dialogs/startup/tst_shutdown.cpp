@@ -1,0 +1,164 @@
+#include "common/settings/settings.h"
+#include "common/settings/settingsstore.h"
+#include "common/speech/characterservice.h"
+#include "dialogs/playback/form1.h"
+#include "dialogs/startup/startupsequence.h"
+#include "tests/support/testenvironment.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QtTest>
+
+using settings::Settings;
+using settings::SettingsStore;
+
+namespace
+{
+
+struct Journal {
+    QStringList calls;
+};
+
+class FakeCharacter final : public speech::AgentCharacter
+{
+public:
+    explicit FakeCharacter(Journal& journal) : m_journal(journal) {}
+    QString name() const override { return "Merlin"; }
+    quint64 Show() override { return record("Show"); }
+    quint64 Hide() override { return record("Hide"); }
+    quint64 Speak(const QString& text) override { return record("Speak " + text); }
+    quint64 Play(const QString& animation) override { return record("Play " + animation); }
+    quint64 MoveTo(int, int) override { return record("MoveTo"); }
+    void Stop() override { record("Stop"); }
+    void setLanguageID(int id) override { record(QString("LanguageID %1").arg(id)); }
+    int LanguageID() const override { return 1049; }
+    QStringList AnimationNames() const override { return {}; }
+    bool Visible() const override { return true; }
+
+private:
+    quint64 record(const QString& call)
+    {
+        m_journal.calls << call;
+        return quint64(m_journal.calls.size());
+    }
+    Journal& m_journal;
+};
+
+class FakeService final : public speech::CharacterService
+{
+public:
+    explicit FakeService(Journal& journal) : m_journal(journal) {}
+    bool Load(const QString& name, const QString& file) override
+    {
+        m_journal.calls << "Load " + name + " " + file;
+        m_character = std::make_unique<FakeCharacter>(m_journal);
+        return true;
+    }
+    speech::AgentCharacter* Character(const QString&) override { return m_character.get(); }
+    void Unload(const QString& name) override
+    {
+        m_journal.calls << "Unload " + name;
+        m_character.reset();
+    }
+
+private:
+    Journal& m_journal;
+    std::unique_ptr<FakeCharacter> m_character;
+};
+
+QByteArray storeBytes()
+{
+    QFile file(SettingsStore().fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestShutdown : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { testsupport::TestEnvironment::instance().reset(); }
+
+    void startupShowsTheCharacterInRussian()
+    {
+        SettingsStore store;
+        Settings values;
+        Journal journal;
+        playback::Form1 form(store, values, std::make_unique<FakeService>(journal));
+        QList<QUrl> opened;
+        form.setUrlOpener([&](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+        startup::StartupSequence load(store, values, form);
+        load.setSetupPage(QUrl("file:///app/help.html#getting-started"));
+        load.run();
+        QCOMPARE(opened, QList<QUrl>{QUrl("file:///app/help.html#getting-started")});
+        QCOMPARE(journal.calls, (QStringList{"Load Merlin Merlin.acs", "Show", "LanguageID 1049"}));
+        QCOMPARE(form.y(), 0);
+        QVERIFY(form.Timer1.isActive());
+        QVERIFY(!form.Timer5.isActive());
+        QVERIFY(form.splash() && form.splash()->isVisible());
+    }
+
+    void exitByMenuStoresVoiceLeftAndPosition_data()
+    {
+        QTest::addColumn<int>("rd");
+        QTest::addColumn<int>("psave");
+        QTest::addColumn<bool>("storesPosition");
+        QTest::newRow("sequence, save schedule") << 1 << 1 << true;
+        QTest::newRow("random order") << 0 << 1 << false;
+        QTest::newRow("schedule not saved") << 1 << 0 << false;
+    }
+
+    void exitByMenuStoresVoiceLeftAndPosition()
+    {
+        QFETCH(int, rd);
+        QFETCH(int, psave);
+        QFETCH(bool, storesPosition);
+        SettingsStore store;
+        Settings values;
+        Journal journal;
+        playback::Form1 form(store, values, std::make_unique<FakeService>(journal));
+        form.setUrlOpener([](const QUrl&) { return true; });
+        startup::StartupSequence(store, values, form).run();
+        values.rd = qint16(rd);
+        values.psave = qint16(psave);
+        values.guagen = 11405;
+        values.voice = 1;
+        store.WriteSetting("voice", "0");
+        form.move(200, 0);
+        form.exitByMenu();
+        SettingsStore reader;
+        QCOMPARE(reader.ReadSetting("voice"), QString("1"));
+        QCOMPARE(reader.ReadSetting("left"),
+                 settings::formatPosition(200 * float(form.twipsPerPixel())));
+        QCOMPARE(reader.ReadSetting("guagen"), QString(storesPosition ? "11405" : "11000"));
+        // The exit path runs no unload handler.
+        QVERIFY(!journal.calls.contains("Hide"));
+    }
+
+    void closingTheWindowStoresNothing()
+    {
+        SettingsStore store;
+        Settings values;
+        Journal journal;
+        playback::Form1 form(store, values, std::make_unique<FakeService>(journal));
+        form.setUrlOpener([](const QUrl&) { return true; });
+        startup::StartupSequence(store, values, form).run();
+        values.guagen = 11405;
+        form.move(321, 0);
+        const QByteArray before = storeBytes();
+        QVERIFY(!before.isEmpty());
+        form.close();
+        QCOMPARE(storeBytes(), before);
+        QCOMPARE(journal.calls.mid(journal.calls.size() - 2),
+                 (QStringList{"Hide", "Unload Merlin"}));
+        QVERIFY(form.mobjAgent() == nullptr);
+    }
+};
+
+QTEST_MAIN(TestShutdown)
+#include "tst_shutdown.moc"

@@ -1,0 +1,256 @@
+#include "common/settings/settings.h"
+#include "common/settings/settingsstore.h"
+#include "dialogs/startup/startuphost.h"
+#include "dialogs/startup/startupsequence.h"
+#include "tests/support/testenvironment.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <stdexcept>
+
+using settings::Settings;
+using settings::SettingsStore;
+using startup::StartupSequence;
+
+namespace
+{
+
+// A main window that records which steps reached it.
+struct FakeHost final : startup::StartupHost {
+    QStringList calls;
+    QList<QUrl> openedUrls;
+    QString loadedCharacter;
+    double left = -1;
+    double top = -1;
+    bool characterLoads = true;
+    bool urlThrows = false;
+
+    double screenWidthTwips() const override { return 19200; }
+    double screenHeightTwips() const override { return 12000; }
+    double label1TextColour() const override { return 16777215; }
+    double formBackColour() const override { return -2147483647; }
+    bool openUrl(const QUrl& url) override
+    {
+        calls << "openUrl";
+        openedUrls << url;
+        if (urlThrows)
+            throw std::runtime_error("no browser");
+        return true;
+    }
+    void setLeftTwips(double twips) override
+    {
+        calls << "left";
+        left = twips;
+    }
+    bool loadCharacter(const QString& name) override
+    {
+        calls << "character";
+        loadedCharacter = name;
+        return characterLoads && !name.isEmpty();
+    }
+    void setTopTwips(double twips) override
+    {
+        calls << "top";
+        top = twips;
+    }
+    void hideMainWindow() override { calls << "hide"; }
+    void showSplash(double l, double t) override { calls << QString("splash %1 %2").arg(l).arg(t); }
+    void configureTimers() override { calls << "timers"; }
+    void resetCounters() override { calls << "counters"; }
+    void NextSentence() override { calls << "NextSentence"; }
+    void AttachMenuPictures() override { calls << "AttachMenuPictures"; }
+    void makeTopmost() override { calls << "topmost"; }
+    void AdjustSize() override { calls << "AdjustSize"; }
+    void Get_Windows_Rect() override { calls << "Get_Windows_Rect"; }
+    void applyColours(double text, double back) override
+    {
+        calls << QString("colours %1 %2").arg(qint64(text)).arg(qint64(back));
+    }
+    void bindDataLabels() override { calls << "bind"; }
+};
+
+QByteArray storeBytes()
+{
+    QFile file(SettingsStore().fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QStringList kTail = {"top",
+                           "hide",
+                           "splash 8600 4200",
+                           "timers",
+                           "counters",
+                           "NextSentence",
+                           "AttachMenuPictures",
+                           "topmost",
+                           "AdjustSize",
+                           "Get_Windows_Rect"};
+
+} // namespace
+
+class TestStartupSequence : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { testsupport::TestEnvironment::instance().reset(); }
+
+    void emptyStoreMakesAFirstRunAndReadsItBack()
+    {
+        SettingsStore store;
+        Settings values;
+        FakeHost host;
+        StartupSequence load(store, values, host);
+        const QUrl page("file:///app/help.html#getting-started");
+        load.setSetupPage(page);
+        load.run();
+
+        QVERIFY(load.wasFirstRun());
+        QCOMPARE(host.openedUrls, QList<QUrl>{page});
+        const QList<std::pair<QString, QString>> expected = {{"ctimeword", "7"},
+                                                             {"ssaveword", "1"},
+                                                             {"guageword", "54"},
+                                                             {"markword", "0"},
+                                                             {"xxx", "1"},
+                                                             {"winleftword", "7600"},
+                                                             {"ontopword", "1"},
+                                                             {"ce", "0"},
+                                                             {"n", "1"},
+                                                             {"ctime", "3"},
+                                                             {"etime", "5"},
+                                                             {"rd", "1"},
+                                                             {"psave", "1"},
+                                                             {"ssave", "1"},
+                                                             {"visi", "0"},
+                                                             {"voice", "1"},
+                                                             {"guage", "14"},
+                                                             {"guagen", "11000"},
+                                                             {"agent", "Merlin"},
+                                                             {"red", "0"},
+                                                             {"mark", "1"},
+                                                             {"left", "6600"},
+                                                             {"txtColor", "16777215"},
+                                                             {"formColor", "-2147483647"},
+                                                             {"isnoSpeak", "0"},
+                                                             {"Spdtimes", "90"},
+                                                             {"FontSizeNumber", "12"}};
+        SettingsStore reader;
+        QCOMPARE(reader.storedKeys().size(), expected.size());
+        for (const auto& [key, value] : expected)
+            QCOMPARE(reader.ReadSetting(key), value);
+
+        // Read back into memory.
+        QCOMPARE(values.n, qint16(1));
+        QCOMPARE(values.guage, qint16(14));
+        QCOMPARE(values.rd, qint16(1));
+        QCOMPARE(values.ce, qint16(0));
+        QCOMPARE(values.Spdtimes, qint16(90));
+        QCOMPARE(values.FontSizeNumber, qint16(12));
+        QCOMPARE(values.guagen, qint16(11000));
+        QCOMPARE(values.xxx, qint16(1));
+        QCOMPARE(values.agent, QString("Merlin"));
+        QCOMPARE(values.left, 6600.0f);
+        QCOMPARE(values.formColor, -2147483647.0);
+        QCOMPARE(host.loadedCharacter, QString("Merlin"));
+        QCOMPARE(host.left, 6600.0);
+        QCOMPARE(host.top, 0.0);
+        QVERIFY(load.failedSteps().isEmpty());
+    }
+
+    void laterRunWritesNothing()
+    {
+        {
+            SettingsStore store;
+            Settings values;
+            FakeHost host;
+            StartupSequence(store, values, host).run();
+        }
+        const QByteArray before = storeBytes();
+        SettingsStore store;
+        Settings values;
+        FakeHost host;
+        StartupSequence load(store, values, host);
+        load.run();
+        QVERIFY(!load.wasFirstRun());
+        QVERIFY(host.openedUrls.isEmpty());
+        QCOMPARE(storeBytes(), before);
+    }
+
+    void stepsRunInOrderAndGoOnAfterFailures()
+    {
+        SettingsStore store;
+        Settings values;
+        FakeHost host;
+        host.characterLoads = false;
+        host.urlThrows = true;
+        StartupSequence load(store, values, host);
+        load.run();
+        // The failing page and character did not stop anything after them.
+        QStringList expected = {"openUrl", "left", "character"};
+        expected += kTail;
+        expected << "colours 16777215 -2147483647"
+                 << "bind";
+        QCOMPARE(host.calls, expected);
+        QVERIFY(load.failedSteps().contains("setup page"));
+        QVERIFY(load.failedSteps().contains("character"));
+        QCOMPARE(values.n, qint16(1)); // the reads after the page still ran
+    }
+
+    void unconvertibleValuesKeepWhatTheyHeld()
+    {
+        SettingsStore store;
+        store.WriteSetting("xxx", "1");
+        store.WriteSetting("n", "abc");
+        store.WriteSetting("ce", "70000");
+        store.WriteSetting("etime", "1e3");
+        store.WriteSetting("ctime", "");
+        store.WriteSetting("guage", "7");
+        Settings values;
+        values.ce = 1;
+        FakeHost host;
+        StartupSequence load(store, values, host);
+        load.run();
+        QCOMPARE(values.n, qint16(0));
+        QCOMPARE(values.ce, qint16(1));
+        QCOMPARE(values.etime, qint16(0));
+        QCOMPARE(values.ctime, qint16(0));
+        QCOMPARE(values.guage, qint16(7));
+        // No "left" stored: the window keeps its designed left edge.
+        QVERIFY(!host.calls.contains("left"));
+        QCOMPARE(host.top, 0.0);
+        // An absent character name loads nothing and the load goes on.
+        QCOMPARE(host.loadedCharacter, QString());
+        QVERIFY(host.calls.contains("bind"));
+    }
+
+    void characterPickedElsewhereIsTheOneLoaded()
+    {
+        SettingsStore store;
+        store.WriteSetting("xxx", "1");
+        store.WriteSetting("agent", "Merlin");
+        SettingsStore reader; // the other program writes "Agent"
+        reader.WriteSetting("Agent", "Robby");
+        Settings values;
+        FakeHost host;
+        StartupSequence(store, values, host).run();
+        QCOMPARE(host.loadedCharacter, QString("Robby"));
+        QCOMPARE(SettingsStore().storedKeys().filter("agent", Qt::CaseInsensitive).size(), 1);
+    }
+
+    void topIsZeroWhateverTheStoredLeft()
+    {
+        SettingsStore store;
+        store.WriteSetting("xxx", "1");
+        store.WriteSetting("left", "-123456");
+        Settings values;
+        FakeHost host;
+        StartupSequence(store, values, host).run();
+        QCOMPARE(host.left, -123456.0);
+        QCOMPARE(host.top, 0.0);
+        QVERIFY(host.calls.indexOf("top") > host.calls.indexOf("left"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartupSequence)
+#include "tst_startupsequence.moc"
