@@ -22,6 +22,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    bool m_painted = false;
 };
 
 } // namespace startup
