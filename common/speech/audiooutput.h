@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace speech
+{
+
+// Where synthesised 16-bit mono samples go. Every call comes from the speech
+// worker thread, so implementations need no locking of their own. write() is
+// expected to return quickly as long as the caller keeps only a short lead of
+// audio ahead of the listener (the worker keeps about 200 ms).
+class AudioOutput
+{
+public:
+    virtual ~AudioOutput() = default;
+
+    // False when no device can take audio at that rate.
+    virtual bool open(int sampleRate) = 0;
+    virtual void write(const qint16* samples, qsizetype count) = 0;
+    // Drops what has been written but not yet heard (used by stop).
+    virtual void flush() = 0;
+    // Samples written but not yet heard: how far the writer is ahead of the ear.
+    virtual qint64 bufferedSamples() const = 0;
+};
+
+} // namespace speech

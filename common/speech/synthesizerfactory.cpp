@@ -1,0 +1,14 @@
+#include "common/speech/synthesizerfactory.h"
+
+#include "common/speech/espeaksynthesizer.h"
+#include "common/speech/pcaudiooutput.h"
+
+namespace speech
+{
+
+std::unique_ptr<Synthesizer> createSynthesizer()
+{
+    return std::make_unique<EspeakSynthesizer>(std::make_unique<PcAudioOutput>());
+}
+
+} // namespace speech
