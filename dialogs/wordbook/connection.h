@@ -1,0 +1,47 @@
+#pragma once
+
+#include "dialogs/wordbook/recordset.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace wordbook {
+
+class BookStore;
+
+// Who holds a connection. All three open the file the same way on SQLite (see
+// docs/wordbook.md): the write-ahead log lets the playback read while the
+// editor writes, and the busy timeout absorbs the short moments in which one
+// connection waits for another.
+enum class ConnectionKind {
+    Shared,      // the playback's connection, opened when the New Words topic starts
+    BoundSource, // the main window's bound data source Data1
+    Exclusive,   // the word book editor's connection
+};
+
+class Connection final
+{
+public:
+    // Opens the word book at path; throws DbError (FileNotFound, CannotOpen,
+    // NotAWordBook, FileInUse).
+    explicit Connection(const QString& path, ConnectionKind kind = ConnectionKind::Shared);
+    ~Connection();
+    Connection(Connection&&) noexcept;
+    Connection& operator=(Connection&&) noexcept;
+
+    // Opens an ordered, updatable cursor on a SELECT over table Word, for
+    // example "select * from word ORDER BY English". Throws DbError.
+    Recordset OpenRecordset(const QString& statement) const;
+
+    QString path() const;
+    ConnectionKind kind() const { return m_kind; }
+    // True when the file refuses writes; reading still works.
+    bool isReadOnly() const;
+
+private:
+    std::shared_ptr<BookStore> m_store;
+    ConnectionKind m_kind;
+};
+
+} // namespace wordbook

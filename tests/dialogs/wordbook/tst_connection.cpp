@@ -1,0 +1,215 @@
+#include "dialogs/wordbook/connection.h"
+#include "dialogs/wordbook/dberror.h"
+#include "dialogs/wordbook/statementtext.h"
+#include "tests/dialogs/wordbook/bookfixture.h"
+#include "tests/support/testenvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <functional>
+
+using namespace wordbook;
+using namespace wordbooktest;
+
+namespace {
+
+const char* const PlaybackSql = "SELECT * FROM Word ORDER BY index;";
+const char* const EditorSql = "select * from word ORDER BY English";
+
+int failureOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const DbError& error) {
+        if (error.message().isEmpty())
+            return -1;
+        return error.number();
+    }
+    return 0;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString childProgram()
+{
+    return QCoreApplication::applicationDirPath() + "/wordbook_child";
+}
+
+} // namespace
+
+class TestConnection : public QObject
+{
+    Q_OBJECT
+
+    QString m_dir;
+
+private slots:
+    void init()
+    {
+        testsupport::TestEnvironment::instance().reset();
+        m_dir = testsupport::TestEnvironment::instance().dataHome() + "/book";
+        QDir().mkpath(m_dir);
+    }
+
+    void badFilesFailClearlyAndStayUntouched_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("number");
+        QTest::newRow("missing") << "missing" << int(FileNotFound);
+        QTest::newRow("empty") << "empty" << int(NotAWordBook);
+        QTest::newRow("random bytes") << "random" << int(NotAWordBook);
+        QTest::newRow("no table Word") << "other table" << int(NotAWordBook);
+        QTest::newRow("Word without Russian") << "wrong columns" << int(NotAWordBook);
+        QTest::newRow("a folder") << "folder" << int(CannotOpen);
+    }
+
+    void badFilesFailClearlyAndStayUntouched()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, number);
+        const QString path = m_dir + "/dialog.ocx";
+        if (kind == "empty") {
+            writeFile(path, {});
+        } else if (kind == "random") {
+            QByteArray noise(8192, Qt::Uninitialized);
+            QRandomGenerator generator(7);
+            for (char& byte : noise)
+                byte = char(generator.bounded(256));
+            writeFile(path, noise);
+        } else if (kind == "other table" || kind == "wrong columns") {
+            writeFile(path, {});
+            const RawDb db = openRaw(path);
+            execRaw(db.get(),
+                    kind == "other table"
+                        ? "CREATE TABLE Notes (text TEXT)"
+                        : "CREATE TABLE Word (\"index\" INTEGER PRIMARY KEY, English TEXT)");
+        } else if (kind == "folder") {
+            QDir().mkpath(path);
+        }
+        const QStringList filesBefore = QDir(m_dir).entryList(QDir::Files);
+        const QByteArray bytesBefore = fileBytes(path);
+
+        for (ConnectionKind connectionKind :
+             {ConnectionKind::Shared, ConnectionKind::BoundSource, ConnectionKind::Exclusive})
+            QCOMPARE(failureOf([&] { Connection connection(path, connectionKind); }), number);
+
+        // Nothing was created, converted or repaired.
+        QCOMPARE(QDir(m_dir).entryList(QDir::Files), filesBefore);
+        QCOMPARE(fileBytes(path), bytesBefore);
+    }
+
+    void readOnlyFileReadsButRefusesWrites()
+    {
+        const QList<Pair> pairs{{"cat", "кошка"}, {"dog", "собака"}};
+        const QString path = makeBook(m_dir, pairs);
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        const QByteArray before = fileBytes(path);
+
+        Connection connection(path, ConnectionKind::Exclusive);
+        QVERIFY(connection.isReadOnly());
+        Recordset words = connection.OpenRecordset(PlaybackSql);
+        QCOMPARE(words.RecordCount(), 2);
+        QCOMPARE(words.Fields("Russian").toString(), QString("кошка"));
+
+        words.AddNew();
+        words.setFields("English", "cow");
+        words.setFields("Russian", "корова");
+        QCOMPARE(failureOf([&] { words.Update(); }), int(ReadOnlyBook));
+        words.MoveFirst();
+        QCOMPARE(failureOf([&] { words.Delete(); }), int(ReadOnlyBook));
+        words.Edit();
+        words.setFields("Russian", "кот");
+        QCOMPARE(failureOf([&] { words.Update(); }), int(ReadOnlyBook));
+        QCOMPARE(words.RecordCount(), 2);
+        QCOMPARE(fileBytes(path), before);
+    }
+
+    void fileLockedByAnotherProcess()
+    {
+        const QString path = makeBook(m_dir, {{"cat", "кошка"}});
+        QProcess locker;
+        locker.start(childProgram(), {"lock", path});
+        QVERIFY(locker.waitForStarted());
+        QVERIFY(locker.waitForReadyRead(5000));
+        QCOMPARE(locker.readLine().trimmed(), QByteArray("locked"));
+
+        QCOMPARE(failureOf([&] { Connection connection(path); }), int(FileInUse));
+
+        locker.closeWriteChannel();
+        QVERIFY(locker.waitForFinished(5000));
+        Connection connection(path);
+        QCOMPARE(connection.OpenRecordset(PlaybackSql).RecordCount(), 1);
+    }
+
+    void playbackReadsWhileTheEditorWrites()
+    {
+        QList<Pair> pairs;
+        for (int i = 0; i < 20; ++i)
+            pairs.append({QString("word %1").arg(i), QString("слово %1").arg(i)});
+        const QString path = makeBook(m_dir, pairs);
+
+        Connection shared(path, ConnectionKind::Shared);
+        Connection bound(path, ConnectionKind::BoundSource);
+        Recordset playback = bound.OpenRecordset(PlaybackSql);
+        Connection exclusive(path, ConnectionKind::Exclusive);
+        Recordset editor = exclusive.OpenRecordset(EditorSql);
+
+        // Interleave: every editor write is followed by the playback stepping,
+        // reading, and reopening its counting cursor.
+        for (int i = 0; i < 40; ++i) {
+            editor.AddNew();
+            editor.setFields("English", QString("new %1").arg(i));
+            editor.setFields("Russian", QString("новое %1").arg(i));
+            editor.Update();
+            playback.MoveNext();
+            if (playback.Eof())
+                playback.MoveFirst();
+            QVERIFY(!playback.Fields("Russian").toString().isEmpty());
+            QCOMPARE(shared.OpenRecordset(PlaybackSql).RecordCount(), 20 + i + 1);
+        }
+        // The playback's membership was fixed when it opened.
+        QCOMPARE(playback.RecordCount(), 20);
+
+        // A changed text shows up in the playback; a deleted record is reported.
+        playback.MoveFirst();
+        editor.setBookmark(playback.Bookmark());
+        editor.Edit();
+        editor.setFields("Russian", "исправлено");
+        editor.Update();
+        QCOMPARE(playback.Fields("Russian").toString(), QString("исправлено"));
+        editor.Delete();
+        QCOMPARE(failureOf([&] { playback.Fields("Russian"); }), int(RecordDeleted));
+        playback.MoveNext();
+        QCOMPARE(playback.Fields("English").toString(), QString("word 1"));
+    }
+
+    void statementsAreTakenAsWritten()
+    {
+        Connection connection(makeBook(m_dir, {{"cat", "кошка"}}));
+        for (const char* sql : {PlaybackSql, EditorSql, "SELECT * FROM WORD ORDER BY INDEX"})
+            QCOMPARE(connection.OpenRecordset(sql).Fields("English").toString(), QString("cat"));
+        QCOMPARE(failureOf([&] { connection.OpenRecordset("DELETE FROM Word"); }),
+                 int(EngineFailure));
+        QCOMPARE(connection.OpenRecordset(PlaybackSql).RecordCount(), 1);
+
+        // Only the bare word is quoted: literals, quoted names and longer words stay.
+        QCOMPARE(quoteIndexIdentifier("SELECT * FROM Word WHERE English = 'index' ORDER BY index;"),
+                 QString("SELECT * FROM Word WHERE English = 'index' ORDER BY \"index\";"));
+        QCOMPARE(quoteIndexIdentifier("SELECT \"index\", [index], indexes, Index FROM Word"),
+                 QString("SELECT \"index\", [index], indexes, \"Index\" FROM Word"));
+        QCOMPARE(quoteIndexIdentifier("SELECT 'it''s index' -- index\n, index"),
+                 QString("SELECT 'it''s index' -- index\n, \"index\""));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConnection)
+#include "tst_connection.moc"

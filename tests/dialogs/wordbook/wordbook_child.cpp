@@ -1,0 +1,64 @@
+// A second process for the word book tests.
+//   wordbook_child save <book> <first>  saves pairs first, first+1, ... through the
+//       editor's cursor, printing each number once its Update has returned, until killed.
+//   wordbook_child lock <book>  holds the book exclusively locked, prints "locked",
+//       and lets go when its standard input closes.
+#include "dialogs/wordbook/connection.h"
+#include "dialogs/wordbook/dberror.h"
+
+#include <QFile>
+#include <QString>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+int save(const QString& book, long long first)
+{
+    wordbook::Connection connection(book, wordbook::ConnectionKind::Exclusive);
+    wordbook::Recordset words = connection.OpenRecordset("select * from word ORDER BY English");
+    for (long long i = first;; ++i) {
+        words.AddNew();
+        words.setFields("English", QStringLiteral("word %1").arg(i));
+        words.setFields("Russian", QStringLiteral("слово %1").arg(i));
+        words.Update();
+        std::printf("%lld\n", i);
+        std::fflush(stdout);
+    }
+}
+
+int lock(const char* book)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(book, &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return 1;
+    const int rc = sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr,
+                                nullptr, nullptr);
+    std::printf(rc == SQLITE_OK ? "locked\n" : "failed\n");
+    std::fflush(stdout);
+    char buffer[64];
+    while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
+    }
+    sqlite3_close_v2(db);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        if (argc == 4 && std::strcmp(argv[1], "save") == 0)
+            return save(QFile::decodeName(argv[2]), std::atoll(argv[3]));
+        if (argc == 3 && std::strcmp(argv[1], "lock") == 0)
+            return lock(argv[2]);
+    } catch (const wordbook::DbError& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 2;
+}
