@@ -1,0 +1,316 @@
+#include "skin/xpcmdbutton.h"
+
+#include "skin/mousecodes.h"
+#include "skin/skinbitmaps.h"
+#include "skin/systempointer.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcutEvent>
+
+namespace skin {
+
+namespace {
+
+constexpr int kCells = 5;
+constexpr int kMargin = 3;
+constexpr int kWatchMs = 10;
+const QColor kCaptionEnabled(0, 0, 0);
+const QColor kCaptionDisabled(161, 161, 146);
+
+} // namespace
+
+xpcmdbutton::xpcmdbutton(QWidget* parent)
+    : QWidget(parent), m_timer1(this), m_pc(skinBitmap("face"), 1, kCells),
+      m_pointer(SystemPointer::shared())
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    m_lbl = new QLabel(this);
+    m_lbl->setObjectName(QStringLiteral("lbl"));
+    m_lbl->setAlignment(Qt::AlignCenter);
+    m_lbl->setTextFormat(Qt::RichText);
+    m_lbl->setAttribute(Qt::WA_TranslucentBackground);
+    // Presses on the caption belong to the button.
+    m_lbl->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setInterval(kWatchMs);
+    connect(&m_timer1, &QTimer::timeout, this, &xpcmdbutton::hoverTick);
+
+    updateCaptionColour();
+    layout();
+}
+
+void xpcmdbutton::readProperties(const QVariantMap& design)
+{
+    setState(design.value(QStringLiteral("State"), 0).toInt());
+    setEnabled(design.value(QStringLiteral("Enabled"), true).toBool());
+    setCaption(design.value(QStringLiteral("Caption"), objectName()).toString());
+    const QVariant font = design.value(QStringLiteral("Font"));
+    QFont chosen = parentWidget() ? parentWidget()->font() : QWidget::font();
+    if (font.typeId() == QMetaType::QFont)
+        chosen = font.value<QFont>();
+    else if (font.typeId() == QMetaType::QString)
+        chosen.fromString(font.toString());
+    setFont(chosen);
+}
+
+void xpcmdbutton::setState(int state)
+{
+    m_state = state;
+    draw_rest();
+}
+
+QString xpcmdbutton::Caption() const
+{
+    return m_caption;
+}
+
+void xpcmdbutton::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    m_lbl->setText(captionMarkup(caption));
+    // "&" in the caption marks an access key that clicks the button.
+    if (m_shortcut)
+        releaseShortcut(m_shortcut);
+    const QKeySequence mnemonic = QKeySequence::mnemonic(caption);
+    m_shortcut = mnemonic.isEmpty() ? 0 : grabShortcut(mnemonic);
+    layout();
+}
+
+void xpcmdbutton::setFaceStrip(const QImage& strip)
+{
+    m_pc = PictureClip(strip, 1, kCells);
+    draw_cell(m_cell);
+}
+
+void xpcmdbutton::setPointer(std::shared_ptr<const Pointer> pointer)
+{
+    m_pointer = pointer ? std::move(pointer) : SystemPointer::shared();
+}
+
+void xpcmdbutton::draw_rest()
+{
+    if (m_state == 1)
+        m_restCell = Emphasised;
+    else if (m_state == 0)
+        m_restCell = Normal;
+    draw_cell(isEnabled() ? m_restCell : Disabled);
+}
+
+void xpcmdbutton::draw_cell(int cell)
+{
+    m_cell = cell;
+    m_face = renderFace(cell);
+    update();
+}
+
+QPixmap xpcmdbutton::renderFace(int cell) const
+{
+    const int W = width();
+    const int H = height();
+    if (W <= 0 || H <= 0)
+        return QPixmap();
+    QImage face(W, H, QImage::Format_ARGB32_Premultiplied);
+    face.fill(Qt::transparent);
+    const QImage src = m_pc.cell(cell);
+    if (!src.isNull()) {
+        const int sw = src.width();
+        const int sh = src.height();
+        const int m = kMargin;
+        const int iw = sw - 2 * m; // inner width of the cell
+        const int ih = sh - 2 * m;
+        const struct {
+            QRect source;
+            QRect target;
+        } slices[] = {
+            {{0, 0, m, m}, {0, 0, m, m}},
+            {{sw - m, 0, m, m}, {W - m, 0, m, m}},
+            {{sw - m, sh - m, m, m}, {W - m, H - m, m, m}},
+            {{0, sh - m, m, m}, {0, H - m, m, m}},
+            {{m, 0, iw, m}, {m, 0, W - 2 * m, m}},
+            {{sw - m, m, m, ih}, {W - m, m, m, H - 2 * m}},
+            {{0, m, m, ih}, {0, m, m, H - 2 * m}},
+            {{m, sh - m, iw, m}, {m, H - m, W - 2 * m, m}},
+            {{m, m, iw, ih}, {m, m, W - 2 * m, H - 2 * m}},
+        };
+        QPainter p(&face);
+        for (const auto& slice : slices) {
+            // Buttons of 6 pixels or less have no room for edges or centre; a
+            // negative size would paint mirrored.
+            if (slice.target.width() > 0 && slice.target.height() > 0)
+                p.drawImage(slice.target, src, slice.source);
+        }
+    }
+    return QPixmap::fromImage(face);
+}
+
+void xpcmdbutton::layout()
+{
+    draw_rest();
+    m_lbl->adjustSize();
+    m_lbl->move((width() - m_lbl->width()) / 2, (height() - m_lbl->height()) / 2);
+}
+
+void xpcmdbutton::updateCaptionColour()
+{
+    QPalette palette = m_lbl->palette();
+    const QColor colour = isEnabled() ? kCaptionEnabled : kCaptionDisabled;
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::WindowText, colour);
+    m_lbl->setPalette(palette);
+}
+
+QString xpcmdbutton::captionMarkup(const QString& caption)
+{
+    // "&x" underlines the access key x, "&&" is a plain ampersand.
+    QString out;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        const QChar c = caption.at(i);
+        if (c == u'&' && i + 1 < caption.size()) {
+            const QChar next = caption.at(++i);
+            out += next == u'&' ? QStringLiteral("&amp;")
+                                : QStringLiteral("<u>") + QString(next).toHtmlEscaped() +
+                                      QStringLiteral("</u>");
+        } else {
+            out += QString(c).toHtmlEscaped();
+        }
+    }
+    return out;
+}
+
+bool xpcmdbutton::insideArea(QPointF p) const
+{
+    return p.x() >= 0 && p.x() <= width() && p.y() >= 0 && p.y() <= height();
+}
+
+void xpcmdbutton::hoverTick()
+{
+    // Compared in the button's own coordinates: its place in the parent has
+    // nothing to do with where the pointer is relative to it.
+    const QPoint p = mapFromGlobal(m_pointer->position());
+    if (p.x() < 0 || p.y() < 0 || p.x() > width() || p.y() > height()) {
+        m_timer1.stop();
+        emit MouseOut();
+        draw_rest();
+    }
+}
+
+bool xpcmdbutton::event(QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut &&
+        static_cast<QShortcutEvent*>(event)->shortcutId() == m_shortcut && m_shortcut) {
+        emit Click();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void xpcmdbutton::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) {
+        draw_rest();
+        updateCaptionColour();
+    } else if (event->type() == QEvent::FontChange) {
+        m_lbl->setFont(font());
+        layout();
+    }
+}
+
+QImage xpcmdbutton::face() const
+{
+    refreshFace();
+    return m_face.toImage();
+}
+
+void xpcmdbutton::refreshFace() const
+{
+    // A hidden button gets its resize event only when shown; never show a
+    // face cut for another size.
+    if (m_face.size() != size())
+        m_face = renderFace(m_cell);
+}
+
+void xpcmdbutton::paintEvent(QPaintEvent*)
+{
+    refreshFace();
+    QPainter p(this);
+    p.drawPixmap(0, 0, m_face);
+}
+
+void xpcmdbutton::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layout();
+}
+
+void xpcmdbutton::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    draw_rest();
+}
+
+void xpcmdbutton::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_timer1.stop();
+    draw_rest();
+}
+
+void xpcmdbutton::keyPressEvent(QKeyEvent* event)
+{
+    emit KeyDown(event->key(), shiftCode(event->modifiers()));
+    if (!event->text().isEmpty())
+        emit KeyPress(event->text().at(0).unicode());
+}
+
+void xpcmdbutton::keyReleaseEvent(QKeyEvent* event)
+{
+    emit KeyUp(event->key(), shiftCode(event->modifiers()));
+}
+
+void xpcmdbutton::mousePressEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    emit MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
+                   float(p.y()));
+    draw_cell(Pressed);
+    m_clickArmed = true;
+}
+
+void xpcmdbutton::mouseMoveEvent(QMouseEvent* event)
+{
+    m_timer1.start();
+    const QPointF p = event->position();
+    if (!insideArea(p))
+        return;
+    emit MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), float(p.x()),
+                   float(p.y()));
+    draw_cell(event->buttons() == Qt::LeftButton ? Pressed : Hover);
+}
+
+void xpcmdbutton::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF p = event->position();
+    emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
+                 float(p.y()));
+    draw_rest();
+    const bool click = m_clickArmed && rect().contains(p.toPoint());
+    m_clickArmed = false;
+    if (click)
+        emit Click();
+}
+
+void xpcmdbutton::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double-click is a press, but not a second click.
+    mousePressEvent(event);
+    m_clickArmed = false;
+}
+
+} // namespace skin

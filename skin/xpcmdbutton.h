@@ -1,0 +1,98 @@
+#pragma once
+
+#include "skin/pictureclip.h"
+#include "skin/pointer.h"
+
+#include <QPixmap>
+#include <QTimer>
+#include <QVariantMap>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+
+namespace skin {
+
+// Custom-drawn push button: its face is one of five cells of a bitmap strip
+// (normal, pressed, disabled, hover, emphasised) stretched by nine-slice
+// painting, with a centred caption. A 10 ms hover watch notices the pointer
+// leaving, restores the rest look and raises MouseOut.
+class xpcmdbutton final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum Cell { Normal = 0, Pressed = 1, Disabled = 2, Hover = 3, Emphasised = 4 };
+
+    explicit xpcmdbutton(QWidget* parent = nullptr);
+
+    // Applies a stored design in the order "State", "Enabled", "Caption",
+    // "Font"; absent names take their defaults.
+    void readProperties(const QVariantMap& design);
+
+    int State() const { return m_state; }
+    void setState(int state);
+    QString Caption() const;
+    void setCaption(const QString& caption);
+    // Enabled and Font are the widget's own: setEnabled() and setFont().
+
+    // Replaces the face strip (five cells of 18 x 21 side by side).
+    void setFaceStrip(const QImage& strip);
+    void setPointer(std::shared_ptr<const Pointer> pointer);
+
+    void draw_rest();
+    void draw_cell(int cell);
+    int currentCell() const { return m_cell; }
+    QImage face() const;
+    QLabel* captionLabel() const { return m_lbl; }
+
+    // The hover watch; stops itself once the pointer is outside.
+    void hoverTick();
+
+signals:
+    void Click();
+    void KeyDown(int key, int shift);
+    void KeyPress(int character);
+    void KeyUp(int key, int shift);
+    void MouseDown(int button, int shift, float x, float y);
+    void MouseMove(int button, int shift, float x, float y);
+    void MouseUp(int button, int shift, float x, float y);
+    void MouseOut();
+
+protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void layout();
+    void refreshFace() const;
+    QPixmap renderFace(int cell) const;
+    void updateCaptionColour();
+    bool insideArea(QPointF p) const;
+    static QString captionMarkup(const QString& caption);
+
+    QLabel* m_lbl = nullptr;
+    QString m_caption;
+    QTimer m_timer1; // hover watch
+    PictureClip m_pc;
+    mutable QPixmap m_face;
+    int m_state = 0;
+    int m_restCell = Normal;
+    int m_cell = Normal;
+    int m_shortcut = 0;
+    bool m_clickArmed = false;
+    std::shared_ptr<const Pointer> m_pointer;
+};
+
+} // namespace skin

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "skin/pictureclip.h"
+#include "skin/pointer.h"
+
+#include <QPixmap>
+#include <QTimer>
+#include <QVariantMap>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+namespace skin {
+
+// A 21 x 21 caption button for the skinned title bar. Value picks the glyph
+// strip (0 close, 1 maximise, 2 minimise, 3 restore); each strip has a normal,
+// hover, pressed and disabled cell. It acts on nothing itself: hosts react to
+// Click.
+class xptopbuttons final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum Cell { Normal = 0, Hover = 1, Pressed = 2, Disabled = 3 };
+    static constexpr int kSide = 21;
+
+    explicit xptopbuttons(QWidget* parent = nullptr);
+
+    // Stores "Value" without redrawing, then applies "Enabled"; the strip of
+    // the loaded value shows when the button is shown.
+    void readProperties(const QVariantMap& design);
+
+    int Value() const { return m_value; }
+    void setValue(int value);
+
+    // Replaces one glyph strip (four 21 x 21 cells side by side).
+    void setStrip(int index, const QImage& strip);
+    void setPointer(std::shared_ptr<const Pointer> pointer);
+
+    void apply_value();
+    void showCell(int cell);
+    int strip() const { return m_strip; }
+    int currentCell() const { return m_cell; }
+    QImage face() const { return m_face.toImage(); }
+
+    // The hover watch; stops itself once the pointer is outside.
+    void hoverTick();
+
+signals:
+    void Click();
+    void MouseDown(int button, int shift, float x, float y);
+    void MouseMove(int button, int shift, float x, float y);
+    void MouseUp(int button, int shift, float x, float y);
+    void MouseOut();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool insideArea(QPointF p) const;
+
+    QTimer m_timer1; // hover watch
+    std::array<PictureClip, 4> m_pc;
+    QPixmap m_face;
+    int m_value = 0;
+    int m_strip = 0;
+    int m_cell = Normal;
+    bool m_clickArmed = false;
+    std::shared_ptr<const Pointer> m_pointer;
+};
+
+} // namespace skin
