@@ -4,7 +4,9 @@
 #include "dialogs/startup/startupsequence.h"
 #include "tests/support/testenvironment.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <stdexcept>
@@ -236,6 +238,28 @@ private slots:
         StartupSequence(store, values, host).run();
         QCOMPARE(host.loadedCharacter, QString("Robby"));
         QCOMPARE(SettingsStore().storedKeys().filter("agent", Qt::CaseInsensitive).size(), 1);
+    }
+
+    void damagedStoreStartsAsAFirstRun()
+    {
+        const QString path = SettingsStore().fileName();
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray garbage(256 * 1024, '\0');
+        for (int i = 0; i < garbage.size(); ++i)
+            garbage[i] = char((i * 7919 + 13) % 251);
+        file.write(garbage);
+        file.close();
+        SettingsStore store;
+        Settings values;
+        FakeHost host;
+        StartupSequence load(store, values, host);
+        load.run();
+        QVERIFY(load.wasFirstRun());
+        QCOMPARE(values.guage, qint16(14));
+        QCOMPARE(host.loadedCharacter, QString("Merlin"));
+        QVERIFY(host.calls.contains("bind"));
     }
 
     void topIsZeroWhateverTheStoredLeft()
