@@ -1,0 +1,92 @@
+#pragma once
+
+#include "common/speech/viseme.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace speech::agent {
+
+// One picture drawn into a frame, offset in pixels from the frame's top left.
+struct FrameLayer {
+    int image = 0;
+    int x = 0;
+    int y = 0;
+};
+
+// A random jump taken when a frame ends: to target with percent probability.
+struct FrameBranch {
+    int target = 0;
+    int percent = 0;
+};
+
+struct Frame {
+    int durationMs = 100;
+    QList<FrameLayer> layers;
+    QList<FrameBranch> branches;
+    // Where to go when the animation has to end early; -1 means the next frame.
+    // A target equal to the frame count ends the animation at once.
+    int exitTarget = -1;
+    // Speaking frames draw the current mouth overlay, shifted by this offset.
+    bool speaking = false;
+    int mouthX = 0;
+    int mouthY = 0;
+};
+
+struct Animation {
+    QString name;
+    QList<Frame> frames;
+};
+
+struct MouthOverlay {
+    int image = -1;
+    int x = 0;
+    int y = 0;
+};
+
+struct CharacterImage {
+    QString id;
+    QByteArray svg;
+};
+
+// Everything a character file holds, already validated by the loader: every
+// image and frame reference is in range and every exit path ends.
+struct CharacterData {
+    QString name;
+    int width = 0;
+    int height = 0;
+    QList<CharacterImage> images;
+    QList<Animation> animations;
+    std::array<MouthOverlay, kVisemeCount> mouths;
+    // State name (Showing, Hiding, Speaking, IdlingLevel1..3, ...) -> animations.
+    QHash<QString, QStringList> states;
+
+    // Index of the animation of that name, compared without regard to case, or -1.
+    int findAnimation(const QString& name) const
+    {
+        for (int i = 0; i < animations.size(); ++i) {
+            if (animations[i].name.compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        }
+        return -1;
+    }
+
+    // Animations listed for a state that exist in this character.
+    QList<int> stateAnimations(const QString& state) const
+    {
+        QList<int> result;
+        for (const QString& n : states.value(state)) {
+            const int index = findAnimation(n);
+            if (index >= 0)
+                result.append(index);
+        }
+        return result;
+    }
+};
+
+} // namespace speech::agent
