@@ -4,22 +4,65 @@
 #include "dialogs/wordbook/dberror.h"
 #include "dialogs/wordbook/statementtext.h"
 
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
-#include <cstring>
+#include <limits>
+#include <string_view>
 
 namespace wordbook {
 
 namespace {
 
+constexpr const char* RangeSql = "SELECT \"index\", English, Russian FROM Word "
+                                 "WHERE \"index\" BETWEEN ?1 AND ?2 ORDER BY \"index\"";
 constexpr const char* FetchSql = "SELECT English, Russian FROM Word WHERE \"index\" = ?1";
 constexpr const char* InsertSql = "INSERT INTO Word (English, Russian) VALUES (?1, ?2)";
 constexpr const char* UpdateSql = "UPDATE Word SET English = ?1, Russian = ?2 WHERE \"index\" = ?3";
 constexpr const char* DeleteSql = "DELETE FROM Word WHERE \"index\" = ?1";
 
+// Texts dropped from the buffer are only reclaimed past this much, so a
+// cursor that is edited a little never copies its texts.
+constexpr std::size_t CompactAfterBytes = 64 * 1024;
+
 // The epoch of a row whose texts have not been read yet.
-constexpr std::uint64_t NotLoaded = ~std::uint64_t(0);
+constexpr std::uint32_t NotLoaded = ~std::uint32_t(0);
+
+// How many records in key order before the first one out of order are
+// fetched one by one at opening rather than by a pass over their range.
+constexpr std::size_t FetchRunByKey = 64;
+
+// A record takes at least this much of the file: its cell in the table and
+// its entry in the unique index, each with a header and the key.
+constexpr qint64 MinimumBytesPerRecord = 24;
+
+// The size of the book's file with its log. It bounds what a cursor keeps:
+// the table holds every text at least once. Room reserved from it but never
+// written costs no memory, while growing step by step would copy the buffers
+// and touch twice the memory.
+qint64 bookBytes(const QString& path)
+{
+    const qint64 bytes = QFileInfo(path).size() + QFileInfo(path + QStringLiteral("-wal")).size();
+    return std::clamp<qint64>(bytes, 0, std::numeric_limits<std::uint32_t>::max());
+}
+
+bool equalsAsciiCaseless(std::string_view given, std::string_view name)
+{
+    if (given.size() != name.size())
+        return false;
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        char c = given[i];
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        char d = name[i];
+        if (d >= 'A' && d <= 'Z')
+            d = char(d - 'A' + 'a');
+        if (c != d)
+            return false;
+    }
+    return true;
+}
 
 [[noreturn]] void throwNoCurrentRecord()
 {
@@ -27,11 +70,15 @@ constexpr std::uint64_t NotLoaded = ~std::uint64_t(0);
 }
 
 // The text's bytes as stored. sqlite3_column_text would first copy each value
-// to give it a terminating NUL, which the cursor does not need.
+// to give it a terminating NUL, which the cursor does not need. Going through
+// the column's value makes one checked call per column instead of two; the
+// value is unprotected, which only matters to a connection shared between
+// threads, and ours are opened SQLITE_OPEN_NOMUTEX for one thread.
 const char* columnText(sqlite3_stmt* statement, int column, int& length)
 {
-    const auto* text = static_cast<const char*>(sqlite3_column_blob(statement, column));
-    length = sqlite3_column_bytes(statement, column);
+    sqlite3_value* value = sqlite3_column_value(statement, column);
+    const auto* text = static_cast<const char*>(sqlite3_value_blob(value));
+    length = sqlite3_value_bytes(value);
     return text;
 }
 
@@ -75,81 +122,134 @@ void Recordset::load(const QString& statement)
         throw DbError(
             EngineFailure,
             QStringLiteral("\"%1\" must select index, English and Russian").arg(statement));
-    m_sql = sqlite3_sql(query);
 
-    // One pass over the keys fixes membership and order.
-    int rc;
-    while ((rc = sqlite3_step(query)) == SQLITE_ROW)
-        m_rows.push_back(Row{sqlite3_column_int64(query, m_indexColumn), 0, 0, 0, 0, NotLoaded});
-    if (rc != SQLITE_DONE)
-        m_store->fail(rc, QStringLiteral("Cannot read the word book"));
-    m_place = m_rows.empty() ? Place::AfterLast : Place::Current;
-    m_position = 0;
-}
-
-void Recordset::loadTexts() const
-{
-    m_textsLoaded = true;
-    StatementHandle handle = m_store->prepare(m_sql);
-    sqlite3_stmt* query = handle.get();
-    // The statement normally yields the keys in the cursor's order. Rows this
-    // cursor added or changed are loaded already; a row the pass does not meet
-    // where expected (moved or removed by another connection) stays unloaded
-    // and is fetched by its key when read.
-    std::size_t next = 0;
+    // One pass fixes membership and order. While the keys come in ascending
+    // order (the playback's cursor) only they are kept: the texts of such a
+    // run can be read later in one pass over the table in key order, and a
+    // cursor that is only counted never pays for them. From the first key out
+    // of order on (the editor's cursor) the texts are kept as they come, since
+    // reading them later would mean running the whole statement again.
+    const qint64 fileBytes = bookBytes(m_store->path());
+    m_rows.reserve(std::size_t(fileBytes / MinimumBytesPerRecord));
+    std::int64_t previous = std::numeric_limits<std::int64_t>::min();
+    bool inKeyOrder = true;
     int rc;
     while ((rc = sqlite3_step(query)) == SQLITE_ROW) {
-        while (next < m_rows.size() && m_rows[next].epoch != NotLoaded)
-            ++next;
-        if (next == m_rows.size())
-            break;
         const std::int64_t key = sqlite3_column_int64(query, m_indexColumn);
-        if (m_rows[next].key != key)
-            continue;
+        if (inKeyOrder) {
+            if (key > previous) {
+                previous = key;
+                m_rows.push_back(Row{key, 0, 0, 0, NotLoaded});
+                continue;
+            }
+            inKeyOrder = false;
+            m_texts.reserve(std::size_t(fileBytes));
+            // A short run before the first key out of order is fetched now,
+            // by key and within the same read, rather than by a later pass
+            // over the whole range of its keys.
+            if (m_rows.size() <= FetchRunByKey) {
+                for (Row& row : m_rows)
+                    refetch(row);
+            } else {
+                m_keyOrderedRows = m_rows.size();
+            }
+        }
         int englishLength = 0;
         int russianLength = 0;
         const char* english = columnText(query, m_englishColumn, englishLength);
         const char* russian = columnText(query, m_russianColumn, russianLength);
-        m_rows[next] = makeRow(key, english, englishLength, russian, russianLength);
-        ++next;
+        m_rows.push_back(makeRow(key, english, englishLength, russian, russianLength));
     }
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+    if (rc != SQLITE_DONE)
+        m_store->fail(rc, QStringLiteral("Cannot read the word book"));
+    if (inKeyOrder)
+        m_keyOrderedRows = m_rows.size();
+    m_place = m_rows.empty() ? Place::AfterLast : Place::Current;
+    m_position = 0;
+}
+
+void Recordset::loadKeyOrderedTexts() const
+{
+    const std::size_t count = m_keyOrderedRows;
+    Q_ASSERT(count <= m_rows.size()); // Delete shortens the run with the rows
+    m_keyOrderedRows = 0;
+    if (count == 0)
+        return;
+    m_texts.reserve(m_texts.size() + std::size_t(bookBytes(m_store->path())));
+    StatementHandle handle = m_store->prepare(RangeSql);
+    sqlite3_stmt* scan = handle.get();
+    sqlite3_bind_int64(scan, 1, m_rows.front().key);
+    sqlite3_bind_int64(scan, 2, m_rows[count - 1].key);
+    // A merge of two ascending lists. Every row of the run is still unread:
+    // reading or editing any of them starts this pass. A key the scan does
+    // not meet (deleted through another connection) stays unread, to be
+    // fetched by its key, and reported deleted, when read.
+    std::size_t next = 0;
+    int rc = SQLITE_DONE;
+    while (next < count && (rc = sqlite3_step(scan)) == SQLITE_ROW) {
+        const std::int64_t key = sqlite3_column_int64(scan, 0);
+        while (next < count && m_rows[next].key < key)
+            ++next;
+        if (next == count || m_rows[next].key != key)
+            continue;
+        Row& row = m_rows[next++];
+        int englishLength = 0;
+        int russianLength = 0;
+        const char* english = columnText(scan, 1, englishLength);
+        const char* russian = columnText(scan, 2, russianLength);
+        row = makeRow(key, english, englishLength, russian, russianLength);
+    }
+    if (next < count && rc != SQLITE_DONE)
         m_store->fail(rc, QStringLiteral("Cannot read the word book"));
 }
 
 Recordset::Row Recordset::makeRow(std::int64_t key, const char* english, int englishLength,
                                   const char* russian, int russianLength) const
 {
-    constexpr std::size_t ChunkSize = 256 * 1024;
     const std::size_t needed = std::size_t(englishLength) + std::size_t(russianLength);
-    if (m_chunks.empty() || m_chunkSize - m_chunkUsed < needed) {
-        m_chunkSize = std::max(ChunkSize, needed);
-        m_chunks.push_back(std::make_unique_for_overwrite<char[]>(m_chunkSize));
-        m_chunkUsed = 0;
+    // Offsets are 32-bit to keep a row small; 4 GiB of words is no word book.
+    if (m_texts.size() + needed > std::numeric_limits<std::uint32_t>::max()) {
+        compactTexts();
+        if (m_texts.size() + needed > std::numeric_limits<std::uint32_t>::max())
+            throw DbError(EngineFailure, QStringLiteral("The word book is too large to open"));
     }
-    char* place = m_chunks.back().get() + m_chunkUsed;
-    if (englishLength > 0)
-        std::memcpy(place, english, std::size_t(englishLength));
-    if (russianLength > 0)
-        std::memcpy(place + englishLength, russian, std::size_t(russianLength));
-    const Row row{key,
-                  std::uint32_t(m_chunks.size() - 1),
-                  std::uint32_t(m_chunkUsed),
-                  std::uint32_t(englishLength),
-                  std::uint32_t(russianLength),
-                  m_epoch};
-    m_chunkUsed += needed;
+    const Row row{key, std::uint32_t(m_texts.size()), std::uint32_t(englishLength),
+                  std::uint32_t(russianLength), m_epoch};
+    m_texts.append(english, std::size_t(englishLength));
+    m_texts.append(russian, std::size_t(russianLength));
     return row;
+}
+
+void Recordset::replaceTexts(Row& row, const char* english, int englishLength, const char* russian,
+                             int russianLength) const
+{
+    m_deadBytes += std::size_t(row.englishLength) + row.russianLength;
+    row = makeRow(row.key, english, englishLength, russian, russianLength);
+    if (m_deadBytes > CompactAfterBytes && m_deadBytes > m_texts.size() / 2)
+        compactTexts();
+}
+
+void Recordset::compactTexts() const
+{
+    std::string live;
+    live.reserve(m_texts.size() - m_deadBytes);
+    for (Row& row : m_rows) {
+        const std::uint32_t offset = std::uint32_t(live.size());
+        live.append(m_texts, row.offset, std::size_t(row.englishLength) + row.russianLength);
+        row.offset = offset;
+    }
+    m_texts = std::move(live);
+    m_deadBytes = 0;
 }
 
 QString Recordset::english(const Row& row) const
 {
-    return QString::fromUtf8(m_chunks[row.chunk].get() + row.offset, qsizetype(row.englishLength));
+    return QString::fromUtf8(m_texts.data() + row.offset, qsizetype(row.englishLength));
 }
 
 QString Recordset::russian(const Row& row) const
 {
-    return QString::fromUtf8(m_chunks[row.chunk].get() + row.offset + row.englishLength,
+    return QString::fromUtf8(m_texts.data() + row.offset + row.englishLength,
                              qsizetype(row.russianLength));
 }
 
@@ -299,15 +399,18 @@ void Recordset::refresh(Row& row) const
 {
     const std::uint64_t changes = m_store->changeCounter().load(std::memory_order_acquire);
     if (changes != m_seenChanges) {
-        // Another connection wrote: every cached text may be stale.
+        // Another connection wrote: every text read so far may be stale.
         m_seenChanges = changes;
-        ++m_epoch;
+        m_epoch = m_epoch + 1 == NotLoaded ? 0 : m_epoch + 1;
     }
-    if (!m_textsLoaded)
-        loadTexts();
-    if (row.epoch == m_epoch)
-        return;
+    if (row.epoch == NotLoaded && m_keyOrderedRows > 0)
+        loadKeyOrderedTexts();
+    if (row.epoch != m_epoch)
+        refetch(row);
+}
 
+void Recordset::refetch(Row& row) const
+{
     if (!m_fetch)
         m_fetch = m_store->prepare(FetchSql);
     sqlite3_stmt* fetch = m_fetch.get();
@@ -322,42 +425,56 @@ void Recordset::refresh(Row& row) const
     int russianLength = 0;
     const char* english = columnText(fetch, 0, englishLength);
     const char* russian = columnText(fetch, 1, russianLength);
-    row = makeRow(row.key, english, englishLength, russian, russianLength);
+    replaceTexts(row, english, englishLength, russian, russianLength);
 }
 
 QVariant Recordset::Fields(const QString& name) const
 {
-    Column column;
     if (name.compare(u"English", Qt::CaseInsensitive) == 0)
-        column = Column::English;
-    else if (name.compare(u"Russian", Qt::CaseInsensitive) == 0)
-        column = Column::Russian;
-    else if (name.compare(u"index", Qt::CaseInsensitive) == 0)
-        column = Column::Index;
-    else
-        throw DbError(ItemNotFound, QStringLiteral("No field %1 in table Word").arg(name));
+        return value(Column::English);
+    if (name.compare(u"Russian", Qt::CaseInsensitive) == 0)
+        return value(Column::Russian);
+    if (name.compare(u"index", Qt::CaseInsensitive) == 0)
+        return value(Column::Index);
+    throw DbError(ItemNotFound, QStringLiteral("No field %1 in table Word").arg(name));
+}
 
-    if (m_pending != Pending::None) {
-        switch (column) {
-        case Column::English:
-            return m_pendingEnglish;
-        case Column::Russian:
-            return m_pendingRussian;
-        case Column::Index:
-            return m_pending == Pending::New ? QVariant()
-                                             : QVariant::fromValue(m_rows[m_position].key);
-        }
-    }
+QVariant Recordset::fieldsByName(const char* name, std::size_t length) const
+{
+    const std::string_view given(name, length);
+    if (equalsAsciiCaseless(given, "English"))
+        return value(Column::English);
+    if (equalsAsciiCaseless(given, "Russian"))
+        return value(Column::Russian);
+    if (equalsAsciiCaseless(given, "index"))
+        return value(Column::Index);
+    // Not an ASCII match; Unicode case folding may still find one.
+    return Fields(QString::fromUtf8(name, qsizetype(length)));
+}
+
+QString Recordset::text(Field field) const
+{
+    if (m_pending != Pending::None)
+        return field == Field::English ? m_pendingEnglish : m_pendingRussian;
     const Row& row = currentRow();
+    return field == Field::English ? english(row) : russian(row);
+}
+
+QVariant Recordset::value(Column column) const
+{
     switch (column) {
     case Column::English:
-        return english(row);
+        return text(Field::English);
     case Column::Russian:
-        return russian(row);
+        return text(Field::Russian);
     case Column::Index:
         break;
     }
-    return QVariant::fromValue(row.key);
+    if (m_pending == Pending::New)
+        return QVariant();
+    if (m_pending == Pending::Change)
+        return QVariant::fromValue(m_rows[m_position].key);
+    return QVariant::fromValue(currentRow().key);
 }
 
 void Recordset::setFields(const QString& name, const QVariant& value)
@@ -445,8 +562,8 @@ void Recordset::Update()
         if (sqlite3_changes(m_store->db()) == 0)
             throw DbError(RecordDeleted, QStringLiteral("The record was deleted"));
         noteOwnChange();
-        row = makeRow(row.key, english.constData(), int(english.size()), russian.constData(),
-                      int(russian.size()));
+        replaceTexts(row, english.constData(), int(english.size()), russian.constData(),
+                     int(russian.size()));
         m_lastModified = row.key;
     }
     m_hasLastModified = true;
@@ -464,6 +581,9 @@ void Recordset::Delete()
     if (rc != SQLITE_DONE)
         m_store->fail(rc, QStringLiteral("Cannot delete the record"));
     noteOwnChange();
+    m_deadBytes += std::size_t(m_rows[m_position].englishLength) + m_rows[m_position].russianLength;
+    if (m_position < m_keyOrderedRows)
+        --m_keyOrderedRows;
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(m_position));
     m_place = Place::Deleted;
 }

@@ -6,8 +6,10 @@
 #include <QString>
 #include <QVariant>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace wordbook {
@@ -15,10 +17,11 @@ namespace wordbook {
 class BookStore;
 
 // An ordered, updatable view of table Word (a dynaset). Its membership and
-// order are fixed when it opens: the keys (`index`) of the selected records
-// are read in one pass, so opening and counting cost little. The first text
-// read fills a cache of all texts in one more pass of the same statement;
-// they are kept as bytes and turned into QString only when read. Records added through the
+// order are fixed when it opens: the statement runs once, keeping every
+// selected record's key (`index`) and, for records out of key order, its
+// texts; records in key order get theirs in one pass over the table when a
+// field is first read. Texts are kept as UTF-8 bytes in one buffer and turned
+// into QString only when read. Records added through the
 // cursor go to its end whatever their sort key; a changed `English` does not
 // move a record; a deleted record leaves no current record until the next
 // move. Changes made through other connections of this process show up the
@@ -31,6 +34,9 @@ class BookStore;
 class Recordset final
 {
 public:
+    // The text fields, for text().
+    enum class Field { English, Russian };
+
     Recordset(std::shared_ptr<BookStore> store, const QString& statement);
     ~Recordset();
     Recordset(Recordset&&) noexcept;
@@ -59,6 +65,13 @@ public:
     // `English` and `Russian` as text, `index` as a number; of the record being
     // added or changed while one is pending, else of the current record.
     QVariant Fields(const QString& name) const;
+    // The same for a name written as a literal, without building a QString.
+    template <std::size_t N> QVariant Fields(const char (&name)[N]) const
+    {
+        return fieldsByName(name, std::char_traits<char>::length(name));
+    }
+    // A text field as Fields would give it, without the name lookup and QVariant.
+    QString text(Field field) const;
     // Sets `English` or `Russian` of the pending record.
     void setFields(const QString& name, const QVariant& value);
 
@@ -75,25 +88,30 @@ private:
     enum class Pending { None, New, Change };
     enum class Column { Index, English, Russian };
 
-    // A record's key and where its cached texts lie: English, then Russian,
-    // back to back in one chunk of m_chunks.
+    // A record's key and where its texts lie in m_texts: English, then
+    // Russian, back to back. epoch tells whether they may be stale.
     struct Row {
         std::int64_t key;
-        std::uint32_t chunk;
         std::uint32_t offset;
         std::uint32_t englishLength;
         std::uint32_t russianLength;
-        std::uint64_t epoch;
+        std::uint32_t epoch;
     };
 
     void load(const QString& statement);
-    void loadTexts() const;
+    void loadKeyOrderedTexts() const;
     Row makeRow(std::int64_t key, const char* english, int englishLength, const char* russian,
                 int russianLength) const;
+    void replaceTexts(Row& row, const char* english, int englishLength, const char* russian,
+                      int russianLength) const;
+    void compactTexts() const;
     QString english(const Row& row) const;
     QString russian(const Row& row) const;
+    QVariant value(Column column) const;
+    QVariant fieldsByName(const char* name, std::size_t length) const;
     Row& currentRow() const;
     void refresh(Row& row) const;
+    void refetch(Row& row) const;
     std::size_t positionOf(const QByteArray& bookmark) const;
     void placeAt(long long position);
     void requireCurrent() const;
@@ -101,19 +119,19 @@ private:
     sqlite3_stmt* statement(StatementHandle& handle, const char* sql);
 
     std::shared_ptr<BookStore> m_store;
-    QByteArray m_sql;
     int m_englishColumn = -1;
     int m_russianColumn = -1;
     int m_indexColumn = -1;
-    mutable bool m_textsLoaded = false;
     // Mutable: reading a field may refetch a record that another connection changed.
     mutable std::vector<Row> m_rows;
-    // Text chunks are never moved or grown, so a large book loads without
-    // copying its texts again and again.
-    mutable std::vector<std::unique_ptr<char[]>> m_chunks;
-    mutable std::size_t m_chunkUsed = 0;
-    mutable std::size_t m_chunkSize = 0;
-    mutable std::uint64_t m_epoch = 0;
+    // The texts of every record, in one buffer so opening costs no allocation
+    // per record. A record's texts written anew go to the end; what they
+    // replace is dropped when it outweighs the rest.
+    mutable std::string m_texts;
+    mutable std::size_t m_deadBytes = 0;
+    // The first rows, in ascending key order, whose texts are still to be read.
+    mutable std::size_t m_keyOrderedRows = 0;
+    mutable std::uint32_t m_epoch = 0;
     mutable std::uint64_t m_seenChanges = 0;
     mutable StatementHandle m_fetch;
     StatementHandle m_insert;

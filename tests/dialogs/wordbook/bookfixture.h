@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -96,6 +97,38 @@ inline QList<Pair> rawPairs(const QString& path)
         pairs.append(
             {QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))),
              QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)))});
+    }
+    sqlite3_finalize(statement);
+    return pairs;
+}
+
+// The index of every record a statement selects, in its order, read straight
+// from the file; the statement must name `index` quoted.
+inline QList<qint64> rawKeys(const QString& path, const char* sql)
+{
+    const RawDb db = openRaw(path);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db.get(), sql, -1, &statement, nullptr);
+    QList<qint64> keys;
+    while (sqlite3_step(statement) == SQLITE_ROW)
+        keys.append(sqlite3_column_int64(statement, 0));
+    sqlite3_finalize(statement);
+    return keys;
+}
+
+// Every pair by its index, read straight from the file.
+inline QMap<qint64, Pair> rawPairsByKey(const QString& path)
+{
+    const RawDb db = openRaw(path);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db.get(), "SELECT \"index\", English, Russian FROM Word", -1, &statement,
+                       nullptr);
+    QMap<qint64, Pair> pairs;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        pairs.insert(
+            sqlite3_column_int64(statement, 0),
+            {QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1))),
+             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 2)))});
     }
     sqlite3_finalize(statement);
     return pairs;

@@ -44,6 +44,34 @@ void add(Recordset& words, const QString& english, const QString& russian)
     words.Update();
 }
 
+// The failure number of a field read by a literal name and by a QString name,
+// or, when both succeed, 0 if they give the same value and -1 if not.
+template <std::size_t N>
+int literalAndStringNamesAgree(const Recordset& words, const char (&name)[N])
+{
+    const int literalFailure = failureOf([&] { words.Fields(name); });
+    const int stringFailure = failureOf([&] { words.Fields(QString::fromUtf8(name)); });
+    if (literalFailure != stringFailure)
+        return -1;
+    if (literalFailure != 0)
+        return literalFailure;
+    return words.Fields(name) == words.Fields(QString::fromUtf8(name)) ? 0 : -1;
+}
+
+// 200 pairs. By English, keys 1..101 come in ascending order and then fall;
+// by Russian, they fall after the first record.
+QList<Pair> orderedPairs()
+{
+    QList<Pair> pairs;
+    for (int i = 0; i < 100; ++i)
+        pairs.append({QString("a%1").arg(i, 3, 10, QChar('0')),
+                      QString("я%1").arg(99 - i, 3, 10, QChar('0'))});
+    for (int i = 99; i >= 0; --i)
+        pairs.append(
+            {QString("b%1").arg(i, 3, 10, QChar('0')), QString("а%1").arg(i, 3, 10, QChar('0'))});
+    return pairs;
+}
+
 const QList<Pair> SomePairs{
     {"water", "вода"}, {"bread", "хлеб"}, {"Yes", "Да"}, {"apple", "яблоко"}, {"city", "город"}};
 
@@ -320,6 +348,106 @@ private slots:
         QCOMPARE(failureOf([&] { editor.setBookmark(last); }), int(NotValidBookmark));
     }
 
+    // Texts are kept at opening or read later depending on the order the
+    // keys come in; either way every record must read as the file holds it,
+    // also after another connection changed or deleted records before the
+    // first read.
+    void textsMatchTheFileWhateverTheOrder_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QByteArray>("rawSql");
+        QTest::newRow("key order")
+            << PlaybackSql << QByteArray("SELECT \"index\" FROM Word ORDER BY \"index\"");
+        QTest::newRow("long run in key order, then out of order")
+            << EditorSql << QByteArray("SELECT \"index\" FROM Word ORDER BY English");
+        QTest::newRow("out of order after one record")
+            << "SELECT * FROM Word ORDER BY Russian"
+            << QByteArray("SELECT \"index\" FROM Word ORDER BY Russian");
+        QTest::newRow("every key out of order")
+            << "SELECT * FROM Word ORDER BY index DESC"
+            << QByteArray("SELECT \"index\" FROM Word ORDER BY \"index\" DESC");
+    }
+
+    void textsMatchTheFileWhateverTheOrder()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QByteArray, rawSql);
+        const QString path = makeBook(m_dir, orderedPairs());
+        const QList<qint64> order = rawKeys(path, rawSql.constData());
+        Connection connection(path, ConnectionKind::BoundSource);
+        Recordset words = connection.OpenRecordset(sql);
+        QCOMPARE(words.RecordCount(), order.size());
+
+        // Before the cursor reads anything, the editor changes one record and
+        // deletes another, one in each half of the book.
+        Connection editorConnection(path, ConnectionKind::Exclusive);
+        Recordset editor = editorConnection.OpenRecordset(PlaybackSql);
+        editor.Move(30);
+        editor.Edit();
+        editor.setFields("Russian", "изменено");
+        editor.Update();
+        editor.Move(150 - 30);
+        const qint64 deleted = editor.Fields("index").toLongLong();
+        editor.Delete();
+
+        const QMap<qint64, Pair> stored = rawPairsByKey(path);
+        QList<qint64> seen;
+        int deletedSeen = 0;
+        for (words.MoveFirst(); !words.Eof(); words.MoveNext()) {
+            if (failureOf([&] { words.Fields("English"); }) == RecordDeleted) {
+                ++deletedSeen;
+                continue;
+            }
+            const qint64 key = words.Fields("index").toLongLong();
+            seen << key;
+            QCOMPARE(Pair(words.Fields("English").toString(), words.Fields("Russian").toString()),
+                     stored.value(key));
+        }
+        QCOMPARE(deletedSeen, 1);
+        QList<qint64> expected = order;
+        expected.removeOne(deleted);
+        QCOMPARE(seen, expected);
+        QVERIFY(stored.values().contains(Pair(orderedPairs()[30].first, "изменено")));
+    }
+
+    void deletingBeforeAnyReadKeepsTheOtherTexts()
+    {
+        const QString path = makeBook(m_dir, orderedPairs());
+        Connection connection(path, ConnectionKind::Exclusive);
+        Recordset words = connection.OpenRecordset(PlaybackSql);
+        words.Delete();
+        words.MoveNext();
+        words.Move(50);
+        words.Delete();
+        const QList<Pair> stored = rawPairs(path);
+        QCOMPARE(stored.size(), orderedPairs().size() - 2);
+        QList<Pair> seen;
+        for (words.MoveFirst(); !words.Eof(); words.MoveNext())
+            seen.append({words.Fields("English").toString(), words.Fields("Russian").toString()});
+        QCOMPARE(seen, stored);
+    }
+
+    // Rewritten texts go to the end of the cursor's text buffer and the old
+    // ones are dropped in bulk now and then; no record may lose its texts.
+    void textsSurviveManyRewrites()
+    {
+        const QString path = makeBook(m_dir, SomePairs);
+        Connection connection(path, ConnectionKind::Exclusive);
+        Recordset editor = connection.OpenRecordset(PlaybackSql);
+        editor.Move(2);
+        for (int i = 0; i < 8; ++i) {
+            editor.Edit();
+            editor.setFields("Russian", QString(12000, QChar(0x0436 + i)));
+            editor.Update();
+        }
+        const QMap<qint64, Pair> stored = rawPairsByKey(path);
+        QCOMPARE(stored.size(), SomePairs.size());
+        for (editor.MoveFirst(); !editor.Eof(); editor.MoveNext()) {
+            QCOMPARE(Pair(editor.Fields("English").toString(), editor.Fields("Russian").toString()),
+                     stored.value(editor.Fields("index").toLongLong()));
+        }
+    }
+
     void fieldNamesAndPendingRecords()
     {
         const QString path = makeBook(m_dir, SomePairs);
@@ -331,11 +459,21 @@ private slots:
                  int(UpdateWithoutAddNewOrEdit));
         QCOMPARE(failureOf([&] { editor.Update(); }), int(UpdateWithoutAddNewOrEdit));
 
+        // A name written as a literal is looked up as the same name as a QString.
+        QCOMPARE(literalAndStringNamesAgree(editor, "English"), 0);
+        QCOMPARE(literalAndStringNamesAgree(editor, "rUSSIAN"), 0);
+        QCOMPARE(literalAndStringNamesAgree(editor, "INDEX"), 0);
+        QCOMPARE(literalAndStringNamesAgree(editor, "Ruſſian"), 0);
+        QCOMPARE(literalAndStringNamesAgree(editor, "Englis"), int(ItemNotFound));
+        QCOMPARE(literalAndStringNamesAgree(editor, ""), int(ItemNotFound));
+        QCOMPARE(editor.text(Recordset::Field::Russian), editor.Fields("Russian").toString());
+
         editor.AddNew();
         QCOMPARE(failureOf([&] { editor.setFields("index", 7); }), int(FieldNotUpdatable));
         editor.setFields("english", "kettle");
         editor.setFields("russian", "чайник");
         QCOMPARE(editor.Fields("English").toString(), QString("kettle"));
+        QCOMPARE(editor.text(Recordset::Field::Russian), QString("чайник"));
         // A move drops the unsaved record.
         editor.MoveFirst();
         QCOMPARE(failureOf([&] { editor.Update(); }), int(UpdateWithoutAddNewOrEdit));
