@@ -1,5 +1,6 @@
 #include "common/settings/settings.h"
 #include "common/settings/settingsstore.h"
+#include "common/speech/agent/agent.h"
 #include "dialogs/playback/form1.h"
 #include "dialogs/startup/addresses.h"
 #include "dialogs/startup/singleinstance.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -30,7 +32,7 @@ int main(int argc, char** argv)
 
     settings::SettingsStore& store = settings::SettingsStore::shared();
     settings::Settings& values = settings::globals();
-    playback::Form1 form(store, values, nullptr);
+    playback::Form1 form(store, values, std::make_unique<speech::agent::Agent>());
     QObject::connect(&instance, &startup::SingleInstance::activationRequested, &form,
                      &playback::Form1::bringToFront);
 

@@ -6,11 +6,9 @@
 #include <cmath>
 #include <cstdint>
 
-namespace playback
-{
+namespace playback {
 
-namespace
-{
+namespace {
 
 QColor systemColour(int index)
 {

@@ -2,8 +2,7 @@
 
 #include <QColor>
 
-namespace playback
-{
+namespace playback {
 
 // A stored colour reference: red in the low byte, then green, then blue; with
 // the high bit set the low byte picks a system colour instead (1 is the

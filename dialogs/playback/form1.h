@@ -2,6 +2,12 @@
 
 #include "common/speech/agentcharacter.h"
 #include "common/speech/characterservice.h"
+#include "dialogs/playback/messageboxes.h"
+#include "dialogs/playback/playbackengine.h"
+#include "dialogs/playback/playbackview.h"
+#include "dialogs/playback/randomsource.h"
+#include "dialogs/playback/stripgeometry.h"
+#include "dialogs/playback/wordbooksource.h"
 #include "dialogs/startup/form4.h"
 #include "dialogs/startup/startupcountdown.h"
 #include "dialogs/startup/startuphost.h"
@@ -14,24 +20,37 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
-namespace settings
-{
+namespace settings {
 class SettingsStore;
 struct Settings;
 } // namespace settings
 
-namespace playback
-{
+namespace playback {
+
+// What the playback draws on besides the window; each left empty is the real
+// one (the process's generator, the word book beside the program, QMessageBox).
+struct PlaybackServices {
+    RandomSource* random = nullptr;
+    std::unique_ptr<WordBookSource> wordBook;
+    std::unique_ptr<MessageBoxes> messages;
+};
 
 // The main window: a thin always-on-top strip at the top edge of the screen.
-class Form1 final : public QWidget, public startup::StartupHost, public startup::CountdownHost
+// Its timers and controls are wired to the playback engine and the strip
+// geometry, which hold the behaviour.
+class Form1 final : public QWidget,
+                    public startup::StartupHost,
+                    public startup::CountdownHost,
+                    public PlaybackView
 {
     Q_OBJECT
 
 public:
     Form1(settings::SettingsStore& store, settings::Settings& values,
-          std::unique_ptr<speech::CharacterService> agent, QWidget* parent = nullptr);
+          std::unique_ptr<speech::CharacterService> agent, PlaybackServices services = {},
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // Public procedures other windows call.
@@ -45,12 +64,28 @@ public:
     void exitByMenu();
     void bringToFront();
 
+    // The menu hot spot Image1: disabled while a dialog is open.
+    void setMenuHotSpotEnabled(bool enabled) { Image1->setEnabled(enabled); }
+    // Unfolded height of the strip, and the screen point below its right end
+    // where the popup menu opens.
+    int fullHeightTwips() const { return m_geometry.fullHeightTwips(); }
+    int fullHeightPixels() const { return m_geometry.fullHeightPixels(); }
+    QPoint menuPosition() const;
+
     // How web pages and the help are opened (the desktop's default handler).
     using UrlOpener = std::function<bool(const QUrl&)>;
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+    // Where the pointer is on the screen (QCursor::pos() unless replaced).
+    using PointerSource = std::function<QPoint()>;
+    void setPointerSource(PointerSource source) { m_pointer = std::move(source); }
 
-    double twipsPerPixel() const;
+    double twipsPerPixel() const { return m_geometry.twipsPerPixel(); }
     float leftTwips() const;
+
+    PlaybackEngine& engine() { return *m_engine; }
+    StripGeometry& strip() { return m_geometry; }
+    // The colour the blinking strip paints now, if any.
+    std::optional<QColor> blinkColour() const { return m_blink; }
 
     // Controls, by their design names.
     QLabel* Label1 = nullptr;
@@ -91,20 +126,48 @@ public:
     void applyColours(double textColour, double backColour) override;
     void bindDataLabels() override;
 
-    // CountdownHost
+    // CountdownHost and PlaybackView
     void setLabel1Caption(const QString& caption) override;
     void closeSplashShowMain() override;
     bool image1Enabled() const override;
     void enableTimer5() override;
 
+    // PlaybackView
+    void setLabel2Caption(const QString& caption) override;
+    void setLabel1ToolTip(const QString& text) override;
+    void setLabel2ToolTip(const QString& text) override;
+    int label2TopTwips() const override { return m_label2TopTwips; }
+    void setLabel2TopTwips(int top) override;
+    void setLabel5Caption(const QString& caption) override;
+    void setLabel6Caption(const QString& caption) override;
+    void setTimer3Enabled(bool enabled) override;
+    void setTimer4Enabled(bool enabled) override;
+    void enableTimer6(int intervalMs) override;
+    speech::AgentCharacter* character() const override { return m_character; }
+
+    // Tick handlers of the window's own timers.
     void Timer1_Timer();
+    void Timer2_Timer();
+    // Click on either Play/Stop picture.
+    void Image2_Click();
+
+signals:
+    // The pointer moved over the enabled menu hot spot: open the popup menu.
+    void menuRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    int pixels(double twips) const;
-    double twips(int pixels) const;
+    int pixels(double twips) const { return m_geometry.pixels(twips); }
+    double twips(int pixels) const { return m_geometry.twips(pixels); }
+    int screenWidthPixels() const;
+    void placeLabel2();
+    void renderPictures();
+    PixelRect measuredRect() const;
+    void setWindowHeight(int height);
 
     settings::SettingsStore& m_store;
     settings::Settings& m_values;
@@ -113,10 +176,15 @@ private:
     QString m_characterName;
     startup::StartupCountdown m_countdown;
     QPointer<startup::Form4> m_splash;
-    std::array<int, 3> m_palette{10, 12, 10};
-    int m_fullHeightTwips = 360;
+    StripGeometry m_geometry;
+    PlaybackServices m_services;
+    std::unique_ptr<PlaybackEngine> m_engine;
+    int m_label2TopTwips = PlaybackEngine::kLabel2StartTop;
+    int m_lineHeight = 0;
+    std::optional<QColor> m_blink;
     bool m_exiting = false;
     UrlOpener m_openUrl;
+    PointerSource m_pointer;
 };
 
 } // namespace playback

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Whole-process CPU of dialogs, from /proc/<pid>/stat (utime + stime), next to
+# an idle minimal Qt window measured in the same run on the same virtual screen:
+#   - playing, no character on the screen      target at most 0.5 % of one core
+#   - stopped (Stop picture clicked), no character   at most 0.2 %
+#   - playing with the character shown          at most 2 %
+# Run under Xvfb, on a Release build:
+#   xvfb-run -a -s "-screen 0 1280x800x24" bench/playback/cpu.sh build-release [SECONDS]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+secs=${2:-60}
+warmup=6 # past the start-up countdown (about 4.1 s)
+hz=$(getconf CLK_TCK)
+here=$(cd "$(dirname "$0")" && pwd)
+command -v xdotool > /dev/null || { echo "xdotool is needed" >&2; exit 2; }
+
+work=$(mktemp -d)
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export XDG_RUNTIME_DIR="$work/runtime" XDG_CACHE_HOME="$work/cache"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+export PATH="$here/../../tests/e2e/fakebin:$PATH"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+ini="$XDG_CONFIG_HOME/Velkor/Velkor.ini"
+
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+# measure ACTION COMMAND...: percent of one core over $secs seconds after the
+# warm-up; ACTION runs once the warm-up is over.
+measure() {
+  local action=$1 t0 t1
+  shift
+  "$@" > /dev/null 2>&1 &
+  pid=$!
+  sleep "$warmup"
+  $action
+  sleep 1
+  t0=$(ticks "$pid")
+  sleep "$secs"
+  t1=$(ticks "$pid")
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  pid=
+  awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$secs" 'BEGIN { printf "%.3f", 100 * d / hz / s }'
+}
+
+nothing() { :; }
+# The Stop picture sits 60 px left of the strip's right end; the first-run
+# strip is 418 px wide from x 440 at the default font.
+click_stop() { xdotool mousemove 810 12 click 1 mousemove 640 700; }
+character() { sed -i "s/^agent=.*/agent=$1/" "$ini"; }
+
+# A first run writes the settings; the measured runs are ordinary starts.
+"$build/app/dialogs" > /dev/null 2>&1 &
+pid=$!
+for _ in $(seq 1 50); do [ -s "$ini" ] && break; sleep 0.1; done
+sleep 1
+kill "$pid"; wait "$pid" 2>/dev/null || true
+pid=
+
+baseline=$(measure nothing "$build/bench/bin/bench_minimalwindow")
+character NoCharacter
+playing=$(measure nothing "$build/app/dialogs")
+stopped=$(measure click_stop "$build/app/dialogs")
+character Merlin
+shown=$(measure nothing "$build/app/dialogs")
+
+echo "CPU over ${secs} s, percent of one core (utime+stime):"
+echo "  minimal Qt window, idle:        ${baseline} %"
+echo "  dialogs playing, no character:  ${playing} %  (target <= 0.5)"
+echo "  dialogs stopped, no character:  ${stopped} %  (target <= 0.2)"
+echo "  dialogs playing, Merlin shown:  ${shown} %  (target <= 2)"
+awk -v p="$playing" -v s="$stopped" -v c="$shown" \
+  'BEGIN { ok = p <= 0.5 && s <= 0.2 && c <= 2; print ok ? "all within target" : "ABOVE target"; exit !ok }'

@@ -1,0 +1,247 @@
+#include "dialogs/playback/playbackengine.h"
+
+#include "common/settings/settings.h"
+#include "common/speech/agentcharacter.h"
+#include "dialogs/playback/messageboxes.h"
+#include "dialogs/playback/playbackview.h"
+#include "dialogs/playback/randomsource.h"
+#include "dialogs/playback/wordbooksource.h"
+#include "dialogs/sentences/sentencetable.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace playback {
+
+namespace {
+
+constexpr int kPairs = sentences::SentenceTable::pairsPerGroup;
+constexpr int kGroups = sentences::SentenceTable::groupCount;
+constexpr int kSlideSteps = 36;
+
+// Int() of the old arithmetic: the largest whole number not above x / d.
+int floorDiv(int x, int d)
+{
+    return int(std::floor(double(x) / d));
+}
+
+// Int(r * count) + 1, kept inside 1..count even for an r that rounds to 1.
+int draw(RandomSource& random, int count)
+{
+    const double r = std::clamp(random.next(), 0.0, 1.0);
+    return std::min(int(r * count), count - 1) + 1;
+}
+
+int firstOfGroup(int group)
+{
+    return 10000 + 100 * group + 1;
+}
+
+} // namespace
+
+PlaybackEngine::PlaybackEngine(settings::Settings& values, PlaybackView& view, RandomSource& random,
+                               WordBookSource& book, MessageBoxes& messages,
+                               const sentences::SentenceTable& table)
+    : m_values(values), m_view(view), m_random(random), m_book(book), m_messages(messages),
+      m_table(table)
+{}
+
+void PlaybackEngine::reset()
+{
+    m_state = 0;
+    m_ticks = 0;
+    m_shows = 0;
+}
+
+bool PlaybackEngine::load(int id)
+{
+    const QString* russian = m_table.string(id);
+    const QString* english = m_table.string(id + sentences::SentenceTable::englishOffset);
+    if (russian)
+        m_russian = *russian;
+    if (english)
+        m_english = *english;
+    return russian && english;
+}
+
+void PlaybackEngine::message(const QString& text)
+{
+    // The box runs its own event loop; Timer5 ticks that arrive meanwhile
+    // are dropped so no second box stacks on this one.
+    m_messageOpen = true;
+    m_messages.information(text);
+    m_messageOpen = false;
+}
+
+void PlaybackEngine::setToolTips()
+{
+    m_view.setLabel1ToolTip(m_russian);
+    m_view.setLabel2ToolTip(m_english);
+}
+
+void PlaybackEngine::NextSentence()
+{
+    const int topic = m_values.guage;
+    const bool sequence = m_values.rd != 0;
+    if (topic >= kFirstTopicOfBook)
+        nextFromBook(topic, sequence);
+    else
+        nextFromTable(topic, sequence);
+}
+
+void PlaybackEngine::nextFromTable(int topic, bool sequence)
+{
+    int id = 0;
+    if (!sequence) {
+        const int number = draw(m_random, kPairs);
+        // The whole table draws its group from all groups.
+        const int group = topic == 0 ? draw(m_random, kGroups) : topic;
+        id = 10000 + 100 * group + number;
+        m_randomId = qint16(id);
+    } else if (topic != 0) {
+        int p = m_values.guagen;
+        const int last = 10000 + 100 * topic + kPairs;
+        if (floorDiv(p - 10000, 100) != topic || p > last)
+            p = firstOfGroup(topic);
+        id = p;
+    } else {
+        int p = m_values.guagen;
+        if (p - 100 * floorDiv(p, 100) > kPairs)
+            p = 100 * (floorDiv(p - 10000, 100) + 101) + 1;
+        // Past the last group, or a position outside the table: start again
+        // at its first pair.
+        const int group = floorDiv(p - 10000, 100);
+        if (group < 1 || group > kGroups)
+            p = firstOfGroup(1);
+        id = p;
+    }
+
+    const bool loaded = load(id);
+    if (!loaded)
+        message(QString::number(id));
+    if (sequence) {
+        m_values.guagen = qint16(id + 1);
+        setToolTips();
+    }
+}
+
+void PlaybackEngine::nextFromBook(int topic, bool sequence)
+{
+    if (m_book.openAndCount() > 0) {
+        m_view.enableTimer6(int(m_values.ctime) * 1000);
+        BindWordBook();
+        m_russian = m_book.russian();
+        m_english = m_book.english();
+        if (sequence)
+            setToolTips();
+        return;
+    }
+    message(kEmptyBook);
+    nextFromTable(topic, sequence);
+}
+
+void PlaybackEngine::BindWordBook()
+{
+    m_book.bind();
+    m_view.setLabel5Caption(m_book.russian());
+    m_view.setLabel6Caption(m_book.english());
+}
+
+void PlaybackEngine::Timer6_Timer()
+{
+    m_book.step();
+    m_view.setLabel5Caption(m_book.russian());
+    m_view.setLabel6Caption(m_book.english());
+}
+
+void PlaybackEngine::speak()
+{
+    speech::AgentCharacter* character = m_view.character();
+    if (!character)
+        return;
+    if (m_values.voice == 1)
+        character->Speak(QStringLiteral("\\SPD=") + QString::number(m_values.Spdtimes) +
+                         QStringLiteral("\\") + m_russian);
+    character->Play(QStringLiteral("Wave"));
+}
+
+void PlaybackEngine::Timer5_Timer()
+{
+    if (m_messageOpen)
+        return;
+    ++m_ticks;
+    if (m_shows >= m_values.n) {
+        m_shows = 0;
+        NextSentence();
+    }
+
+    const int etime = 10 * m_values.etime;
+    const int ctime = 10 * m_values.ctime;
+    const bool russianFirst = m_values.ce == 1;
+    const int first = russianFirst ? etime : ctime;
+    const int both = etime + ctime;
+
+    switch (m_state) {
+    case 0:
+        m_state = 1;
+        if (russianFirst) {
+            m_view.setTimer4Enabled(true);
+            speak();
+        } else {
+            m_view.setTimer3Enabled(true);
+        }
+        break;
+    case 1:
+        m_state = m_ticks >= first ? 2 : 1;
+        break;
+    case 2:
+        m_state = 3;
+        if (russianFirst) {
+            m_view.setLabel1Caption(QStringLiteral(" "));
+            m_view.setTimer3Enabled(true);
+        } else {
+            m_view.setLabel2Caption(QStringLiteral(" "));
+            m_view.setLabel2TopTwips(kLabel2StartTop);
+            m_view.setTimer4Enabled(true);
+            speak();
+        }
+        break;
+    case 3:
+        m_state = (first <= m_ticks && m_ticks <= both) ? 3 : 4;
+        break;
+    default:
+        m_state = 0;
+        if (russianFirst) {
+            m_view.setLabel2Caption(QStringLiteral(" "));
+            m_view.setLabel2TopTwips(kLabel2StartTop);
+        } else {
+            m_view.setLabel1Caption(QStringLiteral(" "));
+        }
+        ++m_shows;
+        m_ticks = 0;
+        break;
+    }
+}
+
+void PlaybackEngine::Timer4_Timer()
+{
+    m_view.setLabel1Caption(QString(kSlideSteps - m_slide, u' ') + m_russian);
+    if (m_slide++ == kSlideSteps - 1) {
+        m_slide = 0;
+        m_view.setTimer4Enabled(false);
+    }
+}
+
+void PlaybackEngine::Timer3_Timer()
+{
+    m_view.setLabel2Caption(QStringLiteral(" ") + m_english);
+    const int top = m_view.label2TopTwips();
+    if (top > kLabel2RestTop) {
+        m_view.setLabel2TopTwips(top - 10);
+    } else {
+        m_view.setLabel2TopTwips(kLabel2RestTop);
+        m_view.setTimer3Enabled(false);
+    }
+}
+
+} // namespace playback

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace settings {
+struct Settings;
+}
+namespace sentences {
+class SentenceTable;
+}
+
+namespace playback {
+
+class MessageBoxes;
+class PlaybackView;
+class RandomSource;
+class WordBookSource;
+
+// Chooses the sentence pairs and presents them: NextSentence, the
+// presentation cycle of Timer5, the slides of Timer4 and Timer3 and the
+// stepping of the New Words book by Timer6. The window's timers call the
+// tick handlers; nothing here knows about time.
+class PlaybackEngine final
+{
+public:
+    static inline const QString kEmptyBook = QStringLiteral("Error:New Words book is empty.");
+    static constexpr int kFirstTopicOfBook = 16;
+    static constexpr int kLabel2StartTop = 400; // twips, below the strip
+    static constexpr int kLabel2RestTop = 60;
+
+    PlaybackEngine(settings::Settings& values, PlaybackView& view, RandomSource& random,
+                   WordBookSource& book, MessageBoxes& messages,
+                   const sentences::SentenceTable& table);
+
+    void NextSentence();
+    void BindWordBook();
+
+    void Timer5_Timer();
+    void Timer4_Timer();
+    void Timer3_Timer();
+    void Timer6_Timer();
+
+    // Presentation state, tick count and shows count back to 0 (start-up).
+    void reset();
+
+    int state() const { return m_state; }
+    int tickCount() const { return m_ticks; }
+    int showsCount() const { return m_shows; }
+    int slideCount() const { return m_slide; }
+    const QString& russian() const { return m_russian; }
+    const QString& english() const { return m_english; }
+    // The identifier last drawn in random order.
+    qint16 randomId() const { return m_randomId; }
+    // True while a message of NextSentence waits for its OK.
+    bool messageOpen() const { return m_messageOpen; }
+
+private:
+    void nextFromTable(int topic, bool sequence);
+    void nextFromBook(int topic, bool sequence);
+    // Loads identifier id from the built-in table; false if either string is missing.
+    bool load(int id);
+    void message(const QString& text);
+    void speak();
+    void setToolTips();
+
+    settings::Settings& m_values;
+    PlaybackView& m_view;
+    RandomSource& m_random;
+    WordBookSource& m_book;
+    MessageBoxes& m_messages;
+    const sentences::SentenceTable& m_table;
+
+    QString m_russian;
+    QString m_english;
+    qint16 m_randomId = 0;
+    int m_state = 0;
+    int m_ticks = 0;
+    int m_shows = 0;
+    int m_slide = 0;
+    bool m_messageOpen = false;
+};
+
+} // namespace playback

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "dialogs/playback/messageboxes.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace playback {
+
+// QMessageBox with OK, titled with the application's display name.
+class QtMessageBoxes final : public MessageBoxes
+{
+public:
+    explicit QtMessageBoxes(QWidget* parent = nullptr) : m_parent(parent) {}
+    void information(const QString& text) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+} // namespace playback

@@ -1,0 +1,159 @@
+#pragma once
+
+// Stand-ins for what the playback engine reaches: the window, the character,
+// the random generator, the word book and the message boxes. Each keeps a
+// journal of what was asked of it.
+
+#include "common/speech/agentcharacter.h"
+#include "dialogs/playback/messageboxes.h"
+#include "dialogs/playback/playbackview.h"
+#include "dialogs/playback/randomsource.h"
+#include "dialogs/playback/wordbooksource.h"
+
+#include <QList>
+#include <QPair>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+namespace playbacktest {
+
+class FakeCharacter final : public speech::AgentCharacter
+{
+public:
+    QString name() const override { return QStringLiteral("Merlin"); }
+    quint64 Show() override { return note(QStringLiteral("Show")); }
+    quint64 Hide() override { return note(QStringLiteral("Hide")); }
+    quint64 Speak(const QString& text) override { return note(QStringLiteral("Speak ") + text); }
+    quint64 Play(const QString& animation) override
+    {
+        return note(QStringLiteral("Play ") + animation);
+    }
+    quint64 MoveTo(int, int) override { return note(QStringLiteral("MoveTo")); }
+    void Stop() override { note(QStringLiteral("Stop")); }
+    void setLanguageID(int) override {}
+    int LanguageID() const override { return 1049; }
+    QStringList AnimationNames() const override { return {}; }
+    bool Visible() const override { return true; }
+
+    QStringList calls;
+
+private:
+    quint64 note(const QString& call)
+    {
+        calls << call;
+        return quint64(calls.size());
+    }
+};
+
+class FakeView final : public playback::PlaybackView
+{
+public:
+    void setLabel1Caption(const QString& c) override
+    {
+        label1 = c;
+        log("Label1", c);
+    }
+    void setLabel2Caption(const QString& c) override
+    {
+        label2 = c;
+        log("Label2", c);
+    }
+    void setLabel1ToolTip(const QString& t) override { tip1 = t; }
+    void setLabel2ToolTip(const QString& t) override { tip2 = t; }
+    int label2TopTwips() const override { return top2; }
+    void setLabel2TopTwips(int top) override
+    {
+        top2 = top;
+        log("Top2", QString::number(top));
+    }
+    void setLabel5Caption(const QString& c) override { label5 = c; }
+    void setLabel6Caption(const QString& c) override { label6 = c; }
+    void setTimer3Enabled(bool on) override
+    {
+        timer3 = on;
+        log("Timer3", on ? "on" : "off");
+    }
+    void setTimer4Enabled(bool on) override
+    {
+        timer4 = on;
+        log("Timer4", on ? "on" : "off");
+    }
+    void enableTimer6(int ms) override { timer6 = ms; }
+    speech::AgentCharacter* character() const override { return agent; }
+
+    // "what value" entries since the last take().
+    QStringList take()
+    {
+        QStringList out = journal;
+        journal.clear();
+        return out;
+    }
+
+    QString label1, label2, tip1, tip2, label5, label6;
+    int top2 = 400;
+    bool timer3 = false, timer4 = false;
+    int timer6 = -1;
+    speech::AgentCharacter* agent = nullptr;
+    QStringList journal;
+
+private:
+    void log(const char* what, const QString& value)
+    {
+        journal << QString::fromLatin1(what) + QLatin1Char(' ') + value;
+    }
+};
+
+class FixedRandom final : public playback::RandomSource
+{
+public:
+    double next() override
+    {
+        if (values.empty())
+            return 0.0;
+        const double r = values.front();
+        values.pop_front();
+        return r;
+    }
+    std::deque<double> values;
+};
+
+class FakeBook final : public playback::WordBookSource
+{
+public:
+    int openAndCount() override
+    {
+        ++opens;
+        return int(pairs.size());
+    }
+    void bind() override { ++binds; }
+    void step() override
+    {
+        if (!pairs.isEmpty())
+            current = (current + 1) % int(pairs.size());
+    }
+    QString russian() const override { return pairs.isEmpty() ? QString() : pairs[current].first; }
+    QString english() const override { return pairs.isEmpty() ? QString() : pairs[current].second; }
+
+    QList<QPair<QString, QString>> pairs; // Russian, English
+    int current = 0;
+    int opens = 0;
+    int binds = 0;
+};
+
+class FakeMessages final : public playback::MessageBoxes
+{
+public:
+    void information(const QString& text) override
+    {
+        shown << text;
+        if (whileOpen)
+            whileOpen();
+    }
+    QStringList shown;
+    // Runs while the box is "open", as the box's own event loop would.
+    std::function<void()> whileOpen;
+};
+
+} // namespace playbacktest

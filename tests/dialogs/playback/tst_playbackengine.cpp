@@ -1,0 +1,355 @@
+#include "common/settings/settings.h"
+#include "dialogs/playback/playbackengine.h"
+#include "dialogs/sentences/sentencetable.h"
+#include "tests/dialogs/playback/playbackfakes.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <map>
+
+using namespace playbacktest;
+using playback::PlaybackEngine;
+using sentences::SentenceTable;
+
+namespace {
+
+const SentenceTable& table()
+{
+    return SentenceTable::instance();
+}
+
+QString russianOf(int id)
+{
+    const QString* s = table().string(id);
+    return s ? *s : QString();
+}
+QString englishOf(int id)
+{
+    const QString* s = table().string(id + SentenceTable::englishOffset);
+    return s ? *s : QString();
+}
+
+// Everything one engine needs, with first-run settings.
+struct Rig {
+    settings::Settings values;
+    FakeView view;
+    FakeCharacter character;
+    FixedRandom random;
+    FakeBook book;
+    FakeMessages messages;
+    PlaybackEngine engine{values, view, random, book, messages, table()};
+
+    Rig()
+    {
+        values.ce = 0;
+        values.n = 1;
+        values.ctime = 3;
+        values.etime = 5;
+        values.rd = 1;
+        values.voice = 1;
+        values.guage = 14;
+        values.guagen = 11000;
+        values.Spdtimes = 90;
+        view.agent = &character;
+    }
+
+    // The identifier of the pair now loaded, found by its Russian text.
+    int loadedId() const
+    {
+        for (int g = 1; g <= SentenceTable::groupCount; ++g)
+            for (int k = 1; k <= SentenceTable::pairsPerGroup; ++k) {
+                const int id = SentenceTable::sentenceId(g, k);
+                if (russianOf(id) == engine.russian() && englishOf(id) == engine.english())
+                    return id;
+            }
+        return -1;
+    }
+};
+
+} // namespace
+
+class TestPlaybackEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(table().errors().isEmpty()); }
+
+    void sequenceWalk_data()
+    {
+        QTest::addColumn<int>("topic");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("first run restarts topic 14") << 14 << 11000 << QList<int>{11401, 11402};
+        QTest::newRow("topic 3 wraps within the topic")
+            << 3 << 10336 << QList<int>{10336, 10337, 10301};
+        QTest::newRow("position of another topic") << 3 << 10505 << QList<int>{10301, 10302};
+        QTest::newRow("whole table, next group") << 0 << 10137 << QList<int>{10137, 10201};
+        QTest::newRow("whole table reaches groups 16 to 19")
+            << 0 << 11537 << QList<int>{11537, 11601};
+        QTest::newRow("whole table wraps after group 19") << 0 << 11937 << QList<int>{11937, 10101};
+        QTest::newRow("whole table, position outside it") << 0 << 0 << QList<int>{10101, 10102};
+    }
+
+    void sequenceWalk()
+    {
+        QFETCH(int, topic);
+        QFETCH(int, position);
+        QFETCH(QList<int>, expected);
+        Rig rig;
+        rig.values.guage = qint16(topic);
+        rig.values.guagen = qint16(position);
+        for (int id : expected) {
+            rig.engine.NextSentence();
+            QCOMPARE(rig.engine.russian(), russianOf(id));
+            QCOMPARE(rig.engine.english(), englishOf(id));
+            QCOMPARE(rig.values.guagen, qint16(id + 1));
+            // Sequence order shows the pair in the tooltips.
+            QCOMPARE(rig.view.tip1, russianOf(id));
+            QCOMPARE(rig.view.tip2, englishOf(id));
+        }
+        QVERIFY(rig.messages.shown.isEmpty());
+    }
+
+    void missingStringReportsItsNumberOnce()
+    {
+        Rig rig;
+        rig.values.guage = 0;
+        rig.values.guagen = 10137;
+        rig.engine.NextSentence();
+        rig.values.guagen = 10100;
+        rig.engine.NextSentence();
+        QCOMPARE(rig.messages.shown, QStringList{"10100"});
+        // The texts keep the pair shown before.
+        QCOMPARE(rig.engine.russian(), russianOf(10137));
+        QCOMPARE(rig.values.guagen, qint16(10101));
+        rig.engine.NextSentence();
+        QCOMPARE(rig.engine.russian(), russianOf(10101));
+        QCOMPARE(rig.messages.shown.size(), 1);
+    }
+
+    void randomOrderStaysInItsTopic()
+    {
+        const double top = std::nextafter(1.0, 0.0);
+        for (int topic = 0; topic <= 15; ++topic) {
+            for (double r : {0.0, 0.37, top}) {
+                Rig rig;
+                rig.values.rd = 0;
+                rig.values.guage = qint16(topic);
+                rig.values.guagen = 11000;
+                rig.view.tip1 = "unchanged";
+                rig.random.values = {r, r};
+                rig.engine.NextSentence();
+                const int id = rig.engine.randomId();
+                const int number = id % 100;
+                const int group = (id - 10000) / 100;
+                QVERIFY2(number >= 1 && number <= 37, qPrintable(QString::number(id)));
+                if (topic > 0)
+                    QCOMPARE(group, topic);
+                else
+                    QVERIFY2(group >= 1 && group <= 19, qPrintable(QString::number(id)));
+                QCOMPARE(rig.engine.russian(), russianOf(id));
+                QVERIFY(rig.messages.shown.isEmpty());
+                // Random order leaves the position and the tooltips alone.
+                QCOMPARE(rig.values.guagen, qint16(11000));
+                QCOMPARE(rig.view.tip1, QString("unchanged"));
+            }
+        }
+    }
+
+    void wholeTableDrawsEveryGroup()
+    {
+        // The second draw picks the group: its extremes reach groups 1 and 19.
+        Rig rig;
+        rig.values.rd = 0;
+        rig.values.guage = 0;
+        rig.random.values = {0.0, 0.0, 0.5, std::nextafter(1.0, 0.0)};
+        rig.engine.NextSentence();
+        QCOMPARE(int(rig.engine.randomId()), 10101);
+        rig.engine.NextSentence();
+        QCOMPARE(int(rig.engine.randomId()), 11919);
+    }
+
+    void presentationTimeline_data()
+    {
+        QTest::addColumn<int>("ce");
+        QTest::addColumn<QStringList>("firstLine"); // events at tick 1
+        QTest::addColumn<int>("switchTick");
+        QTest::addColumn<QStringList>("switchLine"); // events at the switch
+        QTest::addColumn<QStringList>("endLine");    // events at tick 82
+        QTest::newRow("Russian first")
+            << 1 << QStringList{"Timer4 on"} << 51 << QStringList{"Label1  ", "Timer3 on"}
+            << QStringList{"Label2  ", "Top2 400"};
+        QTest::newRow("English first")
+            << 0 << QStringList{"Timer3 on"} << 31
+            << QStringList{"Label2  ", "Top2 400", "Timer4 on"} << QStringList{"Label1  "};
+    }
+
+    void presentationTimeline()
+    {
+        QFETCH(int, ce);
+        QFETCH(QStringList, firstLine);
+        QFETCH(int, switchTick);
+        QFETCH(QStringList, switchLine);
+        QFETCH(QStringList, endLine);
+        Rig rig;
+        rig.values.ce = qint16(ce);
+        rig.values.etime = 5;
+        rig.values.ctime = 3;
+        rig.engine.NextSentence();
+        const QString spoken = "Speak \\SPD=90\\" + russianOf(11401);
+
+        std::map<int, QStringList> events;
+        std::map<int, QStringList> speech;
+        for (int tick = 1; tick <= 83; ++tick) {
+            rig.engine.Timer5_Timer();
+            if (QStringList e = rig.view.take(); !e.isEmpty())
+                events[tick] = e;
+            if (!rig.character.calls.isEmpty())
+                speech[tick] = rig.character.calls;
+            rig.character.calls.clear();
+        }
+        QCOMPARE(events[1], firstLine);
+        QCOMPARE(events[switchTick], switchLine);
+        QCOMPARE(events[82], endLine);
+        QCOMPARE(events.size(), size_t(4)); // nothing else happens in between
+        const int speakTick = ce == 1 ? 1 : switchTick;
+        QCOMPARE(speech[speakTick], (QStringList{spoken, "Play Wave"}));
+        // The next presentation starts at tick 83 with the next pair.
+        QCOMPARE(rig.engine.russian(), russianOf(11402));
+        QCOMPARE(events[83], firstLine);
+        QCOMPARE(speech.size(), size_t(ce == 1 ? 2 : 1));
+    }
+
+    void repetitions_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<int>("picks");
+        // One presentation is 82 ticks; a pick happens on the tick after.
+        QTest::newRow("n = 2: each pair twice") << 2 << 2 * 82 + 1 << 1;
+        QTest::newRow("n = 1") << 1 << 2 * 82 + 1 << 2;
+        QTest::newRow("n = 0: a pair at every tick") << 0 << 10 << 10;
+    }
+
+    void repetitions()
+    {
+        QFETCH(int, n);
+        QFETCH(int, ticks);
+        QFETCH(int, picks);
+        Rig rig;
+        rig.values.n = qint16(n);
+        rig.engine.NextSentence();
+        const qint16 before = rig.values.guagen;
+        for (int i = 0; i < ticks; ++i)
+            rig.engine.Timer5_Timer();
+        QCOMPARE(rig.values.guagen - before, picks);
+    }
+
+    void silentVoiceStillWaves()
+    {
+        Rig rig;
+        rig.values.ce = 1;
+        rig.values.voice = 0;
+        rig.engine.NextSentence();
+        rig.engine.Timer5_Timer();
+        QCOMPARE(rig.character.calls, QStringList{"Play Wave"});
+    }
+
+    void slides()
+    {
+        Rig rig;
+        rig.engine.NextSentence();
+        const QString russian = rig.engine.russian();
+        rig.view.timer4 = true;
+        for (int i = 0; i < 36; ++i) {
+            QVERIFY(rig.view.timer4);
+            rig.engine.Timer4_Timer();
+            QCOMPARE(rig.view.label1, QString(36 - i, ' ') + russian);
+        }
+        QVERIFY(!rig.view.timer4);
+        QCOMPARE(rig.engine.slideCount(), 0);
+
+        rig.view.top2 = 400;
+        rig.view.timer3 = true;
+        int ticks = 0;
+        while (rig.view.timer3 && ticks < 100) {
+            rig.engine.Timer3_Timer();
+            ++ticks;
+        }
+        QCOMPARE(ticks, 35);
+        QCOMPARE(rig.view.top2, 60);
+        QCOMPARE(rig.view.label2, " " + rig.engine.english());
+    }
+
+    void emptyBookFallsBackToGroup16_data()
+    {
+        QTest::addColumn<int>("rd");
+        QTest::newRow("sequence") << 1;
+        QTest::newRow("random") << 0;
+    }
+
+    void emptyBookFallsBackToGroup16()
+    {
+        QFETCH(int, rd);
+        Rig rig;
+        rig.values.guage = 16;
+        rig.values.rd = qint16(rd);
+        rig.random.values = {0.0, 0.5};
+        for (int pick = 1; pick <= 2; ++pick) {
+            rig.engine.NextSentence();
+            QCOMPARE(rig.messages.shown.size(), pick);
+            QCOMPARE(rig.messages.shown.last(), PlaybackEngine::kEmptyBook);
+            QCOMPARE(rig.loadedId() / 100, 116);
+        }
+        if (rd == 1)
+            QCOMPARE(rig.loadedId(), 11602);
+        QCOMPARE(rig.view.timer6, -1);
+        QCOMPARE(rig.book.binds, 0);
+    }
+
+    void bookGivesItsCurrentRecord()
+    {
+        Rig rig;
+        rig.values.guage = 16;
+        rig.values.ctime = 4;
+        rig.book.pairs = {{"Привет", "Hello"}, {"Пока", "Bye"}};
+        rig.engine.NextSentence();
+        QCOMPARE(rig.engine.russian(), QString("Привет"));
+        QCOMPARE(rig.engine.english(), QString("Hello"));
+        QCOMPARE(rig.view.timer6, 4000);
+        QCOMPARE(rig.view.label5, QString("Привет"));
+        QCOMPARE(rig.view.tip2, QString("Hello"));
+        rig.engine.Timer6_Timer();
+        QCOMPARE(rig.view.label6, QString("Bye"));
+        rig.engine.NextSentence();
+        QCOMPARE(rig.engine.english(), QString("Bye"));
+        QVERIFY(rig.messages.shown.isEmpty());
+    }
+
+    void messageDoesNotStackAndPlaybackGoesOn()
+    {
+        Rig rig;
+        rig.values.guage = 16;
+        rig.values.n = 0; // a pick at every tick
+        rig.engine.NextSentence();
+        rig.messages.shown.clear();
+        // Ticks that arrive while the box is open.
+        rig.messages.whileOpen = [&] {
+            for (int i = 0; i < 5; ++i)
+                rig.engine.Timer5_Timer();
+        };
+        rig.engine.Timer5_Timer();
+        QCOMPARE(rig.messages.shown.size(), 1);
+        QCOMPARE(rig.engine.tickCount(), 1);
+        QCOMPARE(rig.engine.state(), 1);
+        rig.messages.whileOpen = nullptr;
+        rig.engine.Timer5_Timer();
+        QCOMPARE(rig.engine.tickCount(), 2);
+        QCOMPARE(rig.messages.shown.size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlaybackEngine)
+#include "tst_playbackengine.moc"
