@@ -251,7 +251,14 @@ void Form1::NextSentence()
     m_engine->NextSentence();
 }
 
-void Form1::AttachMenuPictures() {}
+void Form1::AttachMenuPictures()
+{
+    if (!m_form2) {
+        m_form2 = new menu::Form2(*this, {}, this);
+        connect(this, &Form1::menuRequested, m_form2, &menu::Form2::popup);
+    }
+    m_form2->AttachMenuPictures();
+}
 
 void Form1::makeTopmost()
 {
@@ -320,11 +327,6 @@ void Form1::Get_Windows_Rect()
     m_geometry.setFontSize(size);
     setGeometry(x(), 0, width(), m_geometry.fullHeightPixels());
     m_geometry.setWindowRect(measuredRect());
-}
-
-QPoint Form1::menuPosition() const
-{
-    return QPoint(x() + width(), y() + fullHeightPixels());
 }
 
 void Form1::applyColours(double textColour, double backColour)

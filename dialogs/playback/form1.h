@@ -9,6 +9,8 @@
 #include "dialogs/playback/stripgeometry.h"
 #include "dialogs/playback/wordbooksource.h"
 #include "dialogs/startup/form4.h"
+#include "dialogs/menu/form2.h"
+#include "dialogs/menu/menuhost.h"
 #include "dialogs/startup/startupcountdown.h"
 #include "dialogs/startup/startuphost.h"
 
@@ -43,7 +45,8 @@ struct PlaybackServices {
 class Form1 final : public QWidget,
                     public startup::StartupHost,
                     public startup::CountdownHost,
-                    public PlaybackView
+                    public PlaybackView,
+                    public menu::MenuHost
 {
     Q_OBJECT
 
@@ -58,19 +61,17 @@ public:
     void Get_Windows_Rect() override;
     void showagent();
     void hideagent();
-    speech::AgentCharacter* mobjAgent() const { return m_character; }
+    speech::AgentCharacter* mobjAgent() const override { return m_character; }
 
     // The menu's exit command: store what the exit stores and end at once.
-    void exitByMenu();
+    void exitByMenu() override;
     void bringToFront();
 
     // The menu hot spot Image1: disabled while a dialog is open.
-    void setMenuHotSpotEnabled(bool enabled) { Image1->setEnabled(enabled); }
-    // Unfolded height of the strip, and the screen point below its right end
-    // where the popup menu opens.
-    int fullHeightTwips() const { return m_geometry.fullHeightTwips(); }
+    void setMenuHotSpotEnabled(bool enabled) override { Image1->setEnabled(enabled); }
+    // Unfolded height of the strip.
+    int fullHeightTwips() const override { return m_geometry.fullHeightTwips(); }
     int fullHeightPixels() const { return m_geometry.fullHeightPixels(); }
-    QPoint menuPosition() const;
 
     // How web pages and the help are opened (the desktop's default handler).
     using UrlOpener = std::function<bool(const QUrl&)>;
@@ -79,7 +80,11 @@ public:
     using PointerSource = std::function<QPoint()>;
     void setPointerSource(PointerSource source) { m_pointer = std::move(source); }
 
-    double twipsPerPixel() const { return m_geometry.twipsPerPixel(); }
+    double twipsPerPixel() const override { return m_geometry.twipsPerPixel(); }
+    double widthTwips() const override { return twips(width()); }
+    QPoint originOnScreen() const override { return mapToGlobal(QPoint(0, 0)); }
+    // The popup menu's holder, made when the pictures are attached.
+    menu::Form2* menuHolder() const { return m_form2; }
     float leftTwips() const;
 
     PlaybackEngine& engine() { return *m_engine; }
@@ -185,6 +190,7 @@ private:
     bool m_exiting = false;
     UrlOpener m_openUrl;
     PointerSource m_pointer;
+    QPointer<menu::Form2> m_form2;
 };
 
 } // namespace playback
