@@ -1,5 +1,6 @@
 // Baseline for the start-up benchmark: the smallest Qt Widgets program that
 // shows one window, reporting when that window is first painted.
+//   bench_minimalwindow [--text]
 #include <QApplication>
 #include <QPainter>
 #include <QWidget>
@@ -14,7 +15,10 @@ class Window final : public QWidget
 protected:
     void paintEvent(QPaintEvent*) override
     {
-        QPainter(this).fillRect(rect(), Qt::darkBlue);
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::darkBlue);
+        if (m_text)
+            painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Hello"));
         if (!m_reported) {
             m_reported = true;
             timespec now{};
@@ -24,7 +28,11 @@ protected:
         }
     }
 
+public:
+    explicit Window(bool text) : m_text(text) {}
+
 private:
+    bool m_text = false;
     bool m_reported = false;
 };
 
@@ -33,7 +41,8 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    Window window;
+    // With --text the window also draws a word, which brings in the fonts.
+    Window window(app.arguments().contains(QStringLiteral("--text")));
     window.resize(280, 185);
     window.show();
     return app.exec();

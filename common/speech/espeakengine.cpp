@@ -19,6 +19,9 @@ namespace
 {
 
 constexpr int kChunkMs = 20; // audio handed back by the library per callback
+// Loading the library's data and opening the sound device wait this long, or
+// until the first utterance, so they do not compete with a program's start-up.
+constexpr std::chrono::milliseconds kWarmUpDelay(1500);
 constexpr int kLeadMs = 200; // audio kept written ahead of the listener
 constexpr qint64 kMinWaitNs = 200'000;
 constexpr qint64 kMaxWaitNs = 50'000'000;
@@ -123,6 +126,15 @@ void EspeakEngine::dropQueued(Synthesizer* owner, bool report)
 
 void EspeakEngine::run()
 {
+    {
+        std::unique_lock lock(m_mutex);
+        m_wake.wait_for(lock, kWarmUpDelay, [this] {
+            return m_quit || std::any_of(m_queue.begin(), m_queue.end(),
+                                         [](const Request& r) { return r.owner != nullptr; });
+        });
+        if (m_quit)
+            return;
+    }
     m_sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kChunkMs, nullptr,
                                      espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
     if (m_sampleRate > 0) {

@@ -92,7 +92,7 @@ Form1::Form1(settings::SettingsStore& store, settings::Settings& values,
     Image2[0]->setToolTip(QStringLiteral("Play"));
     Image2[1]->setToolTip(QStringLiteral("Stop"));
     Image2[0]->hide();
-    renderPictures();
+    // The pictures are drawn by AdjustSize, at the screen's pixel ratio.
 
     for (QLabel* label : {Label1, Label2}) {
         label->setFont(QFont(kLabelFont, 12));
@@ -106,9 +106,9 @@ Form1::Form1(settings::SettingsStore& store, settings::Settings& values,
         image->installEventFilter(this);
 
     applyColours(kDesignedTextColour, kDesignedBackColour);
+    // The line height, and with it the labels' places, come with AdjustSize:
+    // measuring a font here would load the font system before the splash shows.
     resize(pixels(kDesignedWidthTwips), pixels(360));
-    m_lineHeight = QFontMetrics(Label1->font()).height();
-    placeLabel2();
 
     Timer1.setInterval(60);
     Timer2.setInterval(1500);
@@ -224,7 +224,7 @@ void Form1::showSplash(double leftTwips, double topTwips)
                 [this] { m_countdown.splashClicked(); });
     }
     m_splash->move(pixels(leftTwips), pixels(topTwips));
-    m_splash->show();
+    m_splash->showPainted();
 }
 
 void Form1::configureTimers()

@@ -1,10 +1,10 @@
 #include "dialogs/startup/form4.h"
 
-#include <QFile>
+#include <QEventLoop>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSvgRenderer>
+#include <QTimer>
 
 #include <cstdio>
 #include <ctime>
@@ -16,7 +16,9 @@ namespace
 {
 // 4200 x 2775 twips at 96 DPI.
 constexpr QSize kSize(280, 185);
-const QString kPictureResource = QStringLiteral(":/pictures/splash.svg");
+// Rendered from splash.svg at build time.
+const QString kPicture1x = QStringLiteral(":/pictures/splash.png");
+const QString kPicture2x = QStringLiteral(":/pictures/splash@2x.png");
 } // namespace
 
 Form4::Form4(QWidget* parent)
@@ -30,16 +32,18 @@ Form4::Form4(QWidget* parent)
 
 QPixmap Form4::picture(qreal devicePixelRatio)
 {
+    const QString file = devicePixelRatio > 1.0 ? kPicture2x : kPicture1x;
+    QPixmap shipped(file);
+    if (!shipped.isNull()) {
+        shipped.setDevicePixelRatio(qreal(shipped.width()) / kSize.width());
+        return shipped;
+    }
+    // Drawn picture for builds without the picture resources.
     QPixmap pixmap(kSize * devicePixelRatio);
     pixmap.setDevicePixelRatio(devicePixelRatio);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF area(QPointF(0, 0), QSizeF(kSize));
-    if (QFile::exists(kPictureResource)) {
-        QSvgRenderer(kPictureResource).render(&painter, area);
-        return pixmap;
-    }
-    // Drawn picture for builds without the picture resource.
     QLinearGradient sky(area.topLeft(), area.bottomLeft());
     sky.setColorAt(0, QColor(0x1d, 0x4e, 0x89));
     sky.setColorAt(1, QColor(0x5b, 0x9b, 0xd5));
@@ -54,19 +58,33 @@ QPixmap Form4::picture(qreal devicePixelRatio)
     return pixmap;
 }
 
+void Form4::showPainted(int timeoutMs)
+{
+    show();
+    if (m_painted)
+        return;
+    QEventLoop loop;
+    connect(this, &Form4::firstPainted, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
 void Form4::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, picture(devicePixelRatioF()));
     // The start-up benchmark measures up to this moment.
     static const bool trace = qEnvironmentVariableIsSet("VELKOR_TRACE_FIRST_PAINT");
-    if (trace && !m_painted) {
+    if (m_painted)
+        return;
+    m_painted = true;
+    if (trace) {
         timespec now{};
         clock_gettime(CLOCK_REALTIME, &now);
         std::printf("painted %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
         std::fflush(stdout);
     }
-    m_painted = true;
+    emit firstPainted();
 }
 
 void Form4::mousePressEvent(QMouseEvent* event)

@@ -13,11 +13,17 @@ class Form4 final : public QWidget
 public:
     explicit Form4(QWidget* parent = nullptr);
 
+    // Shows the splash and lets pending window events run until it has been
+    // painted once (or timeoutMs passed), so it is on screen while the rest
+    // of the start-up runs.
+    void showPainted(int timeoutMs = 250);
+
     // The picture, also borrowed by the about box.
     static QPixmap picture(qreal devicePixelRatio = 1.0);
 
 signals:
     void Image1Click();
+    void firstPainted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -4,6 +4,9 @@
 #include <QSet>
 #include <QSvgRenderer>
 
+#include <array>
+#include <vector>
+
 namespace speech::agent {
 
 namespace {
@@ -79,7 +82,7 @@ void checkExitPaths(const Animation& animation)
 {
     const qsizetype count = animation.frames.size();
     // 0 = unvisited, 1 = on the current path, 2 = known to end
-    QList<char> mark(count, 0);
+    std::vector<char> mark(static_cast<size_t>(count), 0);
     for (qsizetype start = 0; start < count; ++start) {
         QList<qsizetype> path;
         qsizetype at = start;
