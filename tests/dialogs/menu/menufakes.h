@@ -1,38 +1,15 @@
 #pragma once
 
-#include "common/speech/agentcharacter.h"
 #include "dialogs/menu/desktop.h"
 #include "dialogs/menu/menuhost.h"
+#include "tests/support/fakecharacter.h"
 
 #include <QStringList>
 #include <QUrl>
 
 namespace menutest {
 
-class FakeCharacter final : public speech::AgentCharacter
-{
-public:
-    QString name() const override { return QStringLiteral("Merlin"); }
-    quint64 Show() override { return record(QStringLiteral("Show")); }
-    quint64 Hide() override { return record(QStringLiteral("Hide")); }
-    quint64 Speak(const QString&) override { return record(QStringLiteral("Speak")); }
-    quint64 Play(const QString&) override { return record(QStringLiteral("Play")); }
-    quint64 MoveTo(int, int) override { return record(QStringLiteral("MoveTo")); }
-    void Stop() override { record(QStringLiteral("Stop")); }
-    void setLanguageID(int) override {}
-    int LanguageID() const override { return 1049; }
-    QStringList AnimationNames() const override { return {}; }
-    bool Visible() const override { return true; }
-
-    QStringList calls;
-
-private:
-    quint64 record(const QString& call)
-    {
-        calls << call;
-        return quint64(calls.size());
-    }
-};
+using testsupport::FakeCharacter;
 
 class FakeHost final : public menu::MenuHost
 {

@@ -4,11 +4,11 @@
 // the random generator, the word book and the message boxes. Each keeps a
 // journal of what was asked of it.
 
-#include "common/speech/agentcharacter.h"
 #include "dialogs/playback/messageboxes.h"
 #include "dialogs/playback/playbackview.h"
 #include "dialogs/playback/randomsource.h"
 #include "dialogs/playback/wordbooksource.h"
+#include "tests/support/fakecharacter.h"
 
 #include <QList>
 #include <QPair>
@@ -19,33 +19,7 @@
 
 namespace playbacktest {
 
-class FakeCharacter final : public speech::AgentCharacter
-{
-public:
-    QString name() const override { return QStringLiteral("Merlin"); }
-    quint64 Show() override { return note(QStringLiteral("Show")); }
-    quint64 Hide() override { return note(QStringLiteral("Hide")); }
-    quint64 Speak(const QString& text) override { return note(QStringLiteral("Speak ") + text); }
-    quint64 Play(const QString& animation) override
-    {
-        return note(QStringLiteral("Play ") + animation);
-    }
-    quint64 MoveTo(int, int) override { return note(QStringLiteral("MoveTo")); }
-    void Stop() override { note(QStringLiteral("Stop")); }
-    void setLanguageID(int) override {}
-    int LanguageID() const override { return 1049; }
-    QStringList AnimationNames() const override { return {}; }
-    bool Visible() const override { return true; }
-
-    QStringList calls;
-
-private:
-    quint64 note(const QString& call)
-    {
-        calls << call;
-        return quint64(calls.size());
-    }
-};
+using testsupport::FakeCharacter;
 
 class FakeView final : public playback::PlaybackView
 {

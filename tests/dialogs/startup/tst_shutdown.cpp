@@ -3,6 +3,7 @@
 #include "common/speech/characterservice.h"
 #include "dialogs/playback/form1.h"
 #include "dialogs/startup/startupsequence.h"
+#include "tests/support/fakecharacter.h"
 #include "tests/support/testenvironment.h"
 
 #include <QApplication>
@@ -19,31 +20,6 @@ struct Journal {
     QStringList calls;
 };
 
-class FakeCharacter final : public speech::AgentCharacter
-{
-public:
-    explicit FakeCharacter(Journal& journal) : m_journal(journal) {}
-    QString name() const override { return "Merlin"; }
-    quint64 Show() override { return record("Show"); }
-    quint64 Hide() override { return record("Hide"); }
-    quint64 Speak(const QString& text) override { return record("Speak " + text); }
-    quint64 Play(const QString& animation) override { return record("Play " + animation); }
-    quint64 MoveTo(int, int) override { return record("MoveTo"); }
-    void Stop() override { record("Stop"); }
-    void setLanguageID(int id) override { record(QString("LanguageID %1").arg(id)); }
-    int LanguageID() const override { return 1049; }
-    QStringList AnimationNames() const override { return {}; }
-    bool Visible() const override { return true; }
-
-private:
-    quint64 record(const QString& call)
-    {
-        m_journal.calls << call;
-        return quint64(m_journal.calls.size());
-    }
-    Journal& m_journal;
-};
-
 class FakeService final : public speech::CharacterService
 {
 public:
@@ -51,7 +27,7 @@ public:
     bool Load(const QString& name, const QString& file) override
     {
         m_journal.calls << "Load " + name + " " + file;
-        m_character = std::make_unique<FakeCharacter>(m_journal);
+        m_character = std::make_unique<testsupport::FakeCharacter>(&m_journal.calls);
         return true;
     }
     speech::AgentCharacter* Character(const QString&) override { return m_character.get(); }
@@ -63,7 +39,7 @@ public:
 
 private:
     Journal& m_journal;
-    std::unique_ptr<FakeCharacter> m_character;
+    std::unique_ptr<testsupport::FakeCharacter> m_character;
 };
 
 QByteArray storeBytes()
