@@ -6,8 +6,7 @@
 
 using sentences::SentenceTable;
 
-namespace
-{
+namespace {
 
 // The identifiers a whole-table walk asks for, Russian and English.
 std::vector<int> walkIds()

@@ -23,8 +23,7 @@
 #include <memory>
 #include <vector>
 
-namespace
-{
+namespace {
 
 // 40 characters.
 const char* const kSentence = "Завтра мы поедем к бабушке на дачу утром";

@@ -7,8 +7,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-namespace settings
-{
+namespace settings {
 
 QString autoStartEntryPath()
 {

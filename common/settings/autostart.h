@@ -3,8 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace settings
-{
+namespace settings {
 
 // Brings the start-with-system entry "Spanish" in line with "mark": 1 writes
 // $XDG_CONFIG_HOME/autostart/Spanish.desktop starting executablePath, 0 removes

@@ -3,8 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace settings
-{
+namespace settings {
 
 Settings& globals()
 {
@@ -12,8 +11,7 @@ Settings& globals()
     return values;
 }
 
-namespace
-{
+namespace {
 
 // Plain decimal notation only: an exponent or a word such as "inf" is refused.
 bool parseDecimal(const QString& text, double& value)

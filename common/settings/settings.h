@@ -3,8 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace settings
-{
+namespace settings {
 
 // The program-wide in-memory copy of the store, one member per key. Numbers
 // are 16-bit like the stored encoding; "left" is single precision and the two

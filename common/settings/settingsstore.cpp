@@ -2,11 +2,9 @@
 
 #include <QSettings>
 
-namespace settings
-{
+namespace settings {
 
-namespace
-{
+namespace {
 const QString kApplication = QStringLiteral("Velkor");
 const QString kSection = QStringLiteral("Lintavo01");
 } // namespace

@@ -7,8 +7,7 @@
 
 class QSettings;
 
-namespace settings
-{
+namespace settings {
 
 // The per-user section ("Velkor", "Lintavo01") shared by both programs.
 // Values are text; key names are found without regard to case and each key is

@@ -2,8 +2,7 @@
 
 #include <QtGlobal>
 
-namespace speech
-{
+namespace speech {
 
 // Where synthesised 16-bit mono samples go. Every call comes from the speech
 // worker thread, so implementations need no locking of their own. write() is

@@ -12,11 +12,9 @@
 #include <chrono>
 #include <cstring>
 
-namespace speech
-{
+namespace speech {
 
-namespace
-{
+namespace {
 
 constexpr int kChunkMs = 20; // audio handed back by the library per callback
 // Loading the library's data and opening the sound device wait this long, or

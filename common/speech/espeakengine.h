@@ -15,8 +15,7 @@
 #include <thread>
 #include <vector>
 
-namespace speech
-{
+namespace speech {
 
 class Synthesizer;
 

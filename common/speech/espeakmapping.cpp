@@ -4,11 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-namespace speech
-{
+namespace speech {
 
-namespace
-{
+namespace {
 
 // Below this the library ignores further slowing.
 constexpr int kFloorRate = 90;

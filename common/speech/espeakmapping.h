@@ -6,8 +6,7 @@
 
 #include <optional>
 
-namespace speech
-{
+namespace speech {
 
 // The voice for a Windows-style language identifier (1049 Russian).
 QByteArray voiceForLanguage(int languageId);

@@ -4,8 +4,7 @@
 #include "common/speech/espeakmapping.h"
 #include "common/speech/speechtext.h"
 
-namespace speech
-{
+namespace speech {
 
 EspeakSynthesizer::EspeakSynthesizer(std::unique_ptr<AudioOutput> output, QObject* parent)
     : Synthesizer(parent), m_output(std::make_shared<OutputSlot>())

@@ -5,8 +5,7 @@
 
 #include <memory>
 
-namespace speech
-{
+namespace speech {
 
 struct OutputSlot;
 

@@ -2,8 +2,7 @@
 
 #include <pcaudiolib/audio.h>
 
-namespace speech
-{
+namespace speech {
 
 void PcAudioOutput::Closer::operator()(audio_object* object) const
 {

@@ -7,8 +7,7 @@
 
 struct audio_object;
 
-namespace speech
-{
+namespace speech {
 
 // A real sound device through pcaudiolib (PulseAudio or PipeWire, then ALSA).
 // pcaudiolib does not report its latency, so the position heard is estimated

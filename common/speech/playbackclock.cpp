@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-namespace speech
-{
+namespace speech {
 
 PlaybackClock::PlaybackClock(Now now) : m_now(std::move(now))
 {

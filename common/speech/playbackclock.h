@@ -4,8 +4,7 @@
 
 #include <functional>
 
-namespace speech
-{
+namespace speech {
 
 // Models a sound device that plays written samples back to back in real time:
 // it knows when the audio written so far will have been heard. After a gap

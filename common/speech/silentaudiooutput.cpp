@@ -1,7 +1,6 @@
 #include "common/speech/silentaudiooutput.h"
 
-namespace speech
-{
+namespace speech {
 
 SilentAudioOutput::SilentAudioOutput(PlaybackClock::Now now) : m_clock(std::move(now)) {}
 

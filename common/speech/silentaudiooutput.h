@@ -3,8 +3,7 @@
 #include "common/speech/audiooutput.h"
 #include "common/speech/playbackclock.h"
 
-namespace speech
-{
+namespace speech {
 
 // Plays nothing but takes exactly as long as the audio would, so speech with
 // no sound device keeps its timing.

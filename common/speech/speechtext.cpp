@@ -4,7 +4,10 @@ namespace speech {
 
 namespace {
 
-bool isTagName(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+bool isTagName(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
 
 // If raw[start] opens a tag "\Name=value\", returns the index just past it.
 qsizetype tagEnd(const QString& raw, qsizetype start)

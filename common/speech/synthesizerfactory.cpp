@@ -3,8 +3,7 @@
 #include "common/speech/espeaksynthesizer.h"
 #include "common/speech/pcaudiooutput.h"
 
-namespace speech
-{
+namespace speech {
 
 std::unique_ptr<Synthesizer> createSynthesizer()
 {

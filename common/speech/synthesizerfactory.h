@@ -4,8 +4,7 @@
 
 #include <memory>
 
-namespace speech
-{
+namespace speech {
 
 // The espeak-ng synthesizer on the sound device, or silent with the same
 // timing when no device opens.

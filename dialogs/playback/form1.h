@@ -2,6 +2,8 @@
 
 #include "common/speech/agentcharacter.h"
 #include "common/speech/characterservice.h"
+#include "dialogs/menu/form2.h"
+#include "dialogs/menu/menuhost.h"
 #include "dialogs/playback/messageboxes.h"
 #include "dialogs/playback/playbackengine.h"
 #include "dialogs/playback/playbackview.h"
@@ -9,8 +11,6 @@
 #include "dialogs/playback/stripgeometry.h"
 #include "dialogs/playback/wordbooksource.h"
 #include "dialogs/startup/form4.h"
-#include "dialogs/menu/form2.h"
-#include "dialogs/menu/menuhost.h"
 #include "dialogs/startup/startupcountdown.h"
 #include "dialogs/startup/startuphost.h"
 

@@ -13,11 +13,9 @@ static void initSentenceResources()
     Q_INIT_RESOURCE(sentences);
 }
 
-namespace sentences
-{
+namespace sentences {
 
-namespace
-{
+namespace {
 
 constexpr char16_t byteOrderMark = 0xFEFF;
 const QString separator = QStringLiteral(" | ");

@@ -6,8 +6,7 @@
 
 #include <array>
 
-namespace sentences
-{
+namespace sentences {
 
 // One group file as read, before it goes into the table.
 struct ParsedGroup {

@@ -3,8 +3,7 @@
 #include <QString>
 #include <QUrl>
 
-namespace startup
-{
+namespace startup {
 
 // The maker's addresses, kept in one place.
 inline const QString kHomePage = QStringLiteral("https://velkor.example.org/dialogs/");

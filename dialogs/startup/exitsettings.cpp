@@ -3,8 +3,7 @@
 #include "common/settings/settings.h"
 #include "common/settings/settingsstore.h"
 
-namespace startup
-{
+namespace startup {
 
 void writeExitSettings(settings::SettingsStore& store, const settings::Settings& values,
                        float leftTwips)

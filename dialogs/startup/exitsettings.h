@@ -1,13 +1,11 @@
 #pragma once
 
-namespace settings
-{
+namespace settings {
 class SettingsStore;
 struct Settings;
 } // namespace settings
 
-namespace startup
-{
+namespace startup {
 
 // What the menu's exit command stores before the process ends: "voice", the
 // main window's left edge, and the sequence position only when the order is

@@ -9,11 +9,9 @@
 #include <cstdio>
 #include <ctime>
 
-namespace startup
-{
+namespace startup {
 
-namespace
-{
+namespace {
 // 4200 x 2775 twips at 96 DPI.
 constexpr QSize kSize(280, 185);
 // Rendered from splash.svg at build time.

@@ -2,8 +2,7 @@
 
 #include <QWidget>
 
-namespace startup
-{
+namespace startup {
 
 // The splash window: one picture that only reacts to a click.
 class Form4 final : public QWidget

@@ -7,11 +7,9 @@
 
 #include <unistd.h>
 
-namespace startup
-{
+namespace startup {
 
-namespace
-{
+namespace {
 
 const QByteArray kActivate = QByteArrayLiteral("activate\n");
 

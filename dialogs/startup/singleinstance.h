@@ -8,8 +8,7 @@
 
 class QLocalServer;
 
-namespace startup
-{
+namespace startup {
 
 // One running dialogs per user. The first instance holds a lock file and a
 // local server in the user's runtime folder; a later start finds the lock

@@ -1,7 +1,6 @@
 #include "dialogs/startup/startupcountdown.h"
 
-namespace startup
-{
+namespace startup {
 
 void StartupCountdown::act()
 {

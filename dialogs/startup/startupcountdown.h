@@ -3,8 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace startup
-{
+namespace startup {
 
 // What the countdown acts on: the main window, seen through the few
 // operations the greeting needs.

@@ -3,8 +3,7 @@
 #include <QString>
 #include <QUrl>
 
-namespace startup
-{
+namespace startup {
 
 // The main window and the desktop as the load handler sees them. Each call is
 // one step of the load; a step that fails reports false (or throws) and the

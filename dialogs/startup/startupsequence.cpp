@@ -6,11 +6,9 @@
 
 #include <exception>
 
-namespace startup
-{
+namespace startup {
 
-namespace
-{
+namespace {
 
 QString colourText(double colour)
 {
@@ -22,8 +20,7 @@ QString colourText(double colour)
 StartupSequence::StartupSequence(settings::SettingsStore& store, settings::Settings& values,
                                  StartupHost& host)
     : m_store(store), m_values(values), m_host(host)
-{
-}
+{}
 
 void StartupSequence::step(const char* name, const std::function<bool()>& body)
 {

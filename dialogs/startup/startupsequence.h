@@ -6,14 +6,12 @@
 
 #include <functional>
 
-namespace settings
-{
+namespace settings {
 class SettingsStore;
 struct Settings;
 } // namespace settings
 
-namespace startup
-{
+namespace startup {
 
 class StartupHost;
 

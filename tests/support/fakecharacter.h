@@ -13,7 +13,8 @@ namespace testsupport {
 class FakeCharacter final : public speech::AgentCharacter
 {
 public:
-    explicit FakeCharacter(QStringList* journal = nullptr) : m_journal(journal ? journal : &calls) {}
+    explicit FakeCharacter(QStringList* journal = nullptr) : m_journal(journal ? journal : &calls)
+    {}
 
     QString name() const override { return QStringLiteral("Merlin"); }
     quint64 Show() override { return note(QStringLiteral("Show")); }

@@ -7,11 +7,9 @@
 #include <string>
 #include <unistd.h>
 
-namespace testsupport
-{
+namespace testsupport {
 
-namespace
-{
+namespace {
 
 QString makeRoot()
 {

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-namespace testsupport
-{
+namespace testsupport {
 
 // Every test process runs inside a private temporary home: XDG_CONFIG_HOME,
 // XDG_DATA_HOME, XDG_RUNTIME_DIR and HOME point below one fresh folder that is

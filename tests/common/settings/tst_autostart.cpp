@@ -6,8 +6,7 @@
 
 using namespace settings;
 
-namespace
-{
+namespace {
 
 QString readEntry()
 {

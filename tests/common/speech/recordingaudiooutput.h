@@ -7,8 +7,7 @@
 #include <memory>
 #include <mutex>
 
-namespace speechtest
-{
+namespace speechtest {
 
 // What a RecordingAudioOutput saw; shared with the test because the output
 // itself belongs to the synthesizer. Written on the speech worker thread.
@@ -45,8 +44,7 @@ public:
     explicit RecordingAudioOutput(std::shared_ptr<AudioLog> log,
                                   std::unique_ptr<speech::AudioOutput> inner = {})
         : m_log(std::move(log)), m_inner(std::move(inner))
-    {
-    }
+    {}
 
     bool open(int sampleRate) override
     {

@@ -18,8 +18,7 @@ using speech::Viseme;
 using speechtest::AudioLog;
 using speechtest::RecordingAudioOutput;
 
-namespace
-{
+namespace {
 
 constexpr int kRussian = 1049;
 constexpr int kEnglish = 1033;

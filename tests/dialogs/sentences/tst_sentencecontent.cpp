@@ -13,8 +13,7 @@
 
 using sentences::SentenceTable;
 
-namespace
-{
+namespace {
 
 struct Line {
     int id;

@@ -10,8 +10,7 @@
 using sentences::ParsedGroup;
 using sentences::SentenceTable;
 
-namespace
-{
+namespace {
 
 // A well-formed group file whose pair k reads "Фраза k | Phrase k".
 QByteArray groupText(int group, int pairs = SentenceTable::pairsPerGroup)

@@ -13,8 +13,7 @@
 using settings::Settings;
 using settings::SettingsStore;
 
-namespace
-{
+namespace {
 
 struct Journal {
     QStringList calls;

@@ -4,8 +4,7 @@
 
 using startup::StartupCountdown;
 
-namespace
-{
+namespace {
 
 struct RecordingHost final : startup::CountdownHost {
     QString caption = QStringLiteral("design");

@@ -15,8 +15,7 @@ using settings::Settings;
 using settings::SettingsStore;
 using startup::StartupSequence;
 
-namespace
-{
+namespace {
 
 // A main window that records which steps reached it.
 struct FakeHost final : startup::StartupHost {
