@@ -567,24 +567,18 @@ void xp_canvas::keyReleaseEvent(QKeyEvent* event)
 
 void xp_canvas::mousePressEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    emit MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
+    emitMouseSignal(this, &xp_canvas::MouseDown, *event);
 }
 
 void xp_canvas::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    emit MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
+    emitMouseSignal(this, &xp_canvas::MouseMove, *event);
 }
 
 void xp_canvas::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                 float(p.y()));
-    if (rect().contains(p.toPoint()))
+    emitMouseSignal(this, &xp_canvas::MouseUp, *event);
+    if (rect().contains(event->position().toPoint()))
         emit Click();
 }
 

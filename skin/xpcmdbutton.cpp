@@ -2,7 +2,6 @@
 
 #include "skin/mousecodes.h"
 #include "skin/skinbitmaps.h"
-#include "skin/systempointer.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -17,15 +16,13 @@ namespace {
 
 constexpr int kCells = 5;
 constexpr int kMargin = 3;
-constexpr int kWatchMs = 10;
 const QColor kCaptionEnabled(0, 0, 0);
 const QColor kCaptionDisabled(161, 161, 146);
 
 } // namespace
 
 xpcmdbutton::xpcmdbutton(QWidget* parent)
-    : QWidget(parent), m_timer1(this), m_pc(skinBitmap("face"), 1, kCells),
-      m_pointer(SystemPointer::shared())
+    : QWidget(parent), m_hover(this, [this] { hoverTick(); }), m_pc(skinBitmap("face"), 1, kCells)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -36,10 +33,6 @@ xpcmdbutton::xpcmdbutton(QWidget* parent)
     m_lbl->setAttribute(Qt::WA_TranslucentBackground);
     // Presses on the caption belong to the button.
     m_lbl->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setInterval(kWatchMs);
-    connect(&m_timer1, &QTimer::timeout, this, &xpcmdbutton::hoverTick);
 
     updateCaptionColour();
     layout();
@@ -90,7 +83,7 @@ void xpcmdbutton::setFaceStrip(const QImage& strip)
 
 void xpcmdbutton::setPointer(std::shared_ptr<const Pointer> pointer)
 {
-    m_pointer = pointer ? std::move(pointer) : SystemPointer::shared();
+    m_hover.setPointer(std::move(pointer));
 }
 
 void xpcmdbutton::draw_rest()
@@ -183,21 +176,12 @@ QString xpcmdbutton::captionMarkup(const QString& caption)
     return out;
 }
 
-bool xpcmdbutton::insideArea(QPointF p) const
-{
-    return p.x() >= 0 && p.x() <= width() && p.y() >= 0 && p.y() <= height();
-}
-
 void xpcmdbutton::hoverTick()
 {
-    // Compared in the button's own coordinates: its place in the parent has
-    // nothing to do with where the pointer is relative to it.
-    const QPoint p = mapFromGlobal(m_pointer->position());
-    if (p.x() < 0 || p.y() < 0 || p.x() > width() || p.y() > height()) {
-        m_timer1.stop();
-        emit MouseOut();
-        draw_rest();
-    }
+    if (!m_hover.pointerLeft())
+        return;
+    emit MouseOut();
+    draw_rest();
 }
 
 bool xpcmdbutton::event(QEvent* event)
@@ -258,7 +242,7 @@ void xpcmdbutton::showEvent(QShowEvent* event)
 void xpcmdbutton::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    m_timer1.stop();
+    m_hover.stop();
     draw_rest();
 }
 
@@ -276,33 +260,25 @@ void xpcmdbutton::keyReleaseEvent(QKeyEvent* event)
 
 void xpcmdbutton::mousePressEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    emit MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
+    emitMouseSignal(this, &xpcmdbutton::MouseDown, *event);
     draw_cell(Pressed);
-    m_clickArmed = true;
+    m_click.arm();
 }
 
 void xpcmdbutton::mouseMoveEvent(QMouseEvent* event)
 {
-    m_timer1.start();
-    const QPointF p = event->position();
-    if (!insideArea(p))
+    m_hover.start();
+    if (!HoverWatch::within(size(), event->position()))
         return;
-    emit MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
+    emitMouseSignal(this, &xpcmdbutton::MouseMove, *event);
     draw_cell(event->buttons() == Qt::LeftButton ? Pressed : Hover);
 }
 
 void xpcmdbutton::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPointF p = event->position();
-    emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                 float(p.y()));
+    emitMouseSignal(this, &xpcmdbutton::MouseUp, *event);
     draw_rest();
-    const bool click = m_clickArmed && rect().contains(p.toPoint());
-    m_clickArmed = false;
-    if (click)
+    if (m_click.release(rect().contains(event->position().toPoint())))
         emit Click();
 }
 
@@ -310,7 +286,7 @@ void xpcmdbutton::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double-click is a press, but not a second click.
     mousePressEvent(event);
-    m_clickArmed = false;
+    m_click.disarm();
 }
 
 } // namespace skin

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "skin/clickarm.h"
+#include "skin/hoverwatch.h"
 #include "skin/pictureclip.h"
 #include "skin/pointer.h"
 
 #include <QPixmap>
-#include <QTimer>
 #include <QVariantMap>
 #include <QWidget>
 
@@ -79,20 +80,18 @@ private:
     void refreshFace() const;
     QPixmap renderFace(int cell) const;
     void updateCaptionColour();
-    bool insideArea(QPointF p) const;
     static QString captionMarkup(const QString& caption);
 
     QLabel* m_lbl = nullptr;
     QString m_caption;
-    QTimer m_timer1; // hover watch
+    HoverWatch m_hover;
     PictureClip m_pc;
     mutable QPixmap m_face;
     int m_state = 0;
     int m_restCell = Normal;
     int m_cell = Normal;
     int m_shortcut = 0;
-    bool m_clickArmed = false;
-    std::shared_ptr<const Pointer> m_pointer;
+    ClickArm m_click;
 };
 
 } // namespace skin

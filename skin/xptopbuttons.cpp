@@ -2,7 +2,6 @@
 
 #include "skin/mousecodes.h"
 #include "skin/skinbitmaps.h"
-#include "skin/systempointer.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -13,27 +12,22 @@ namespace skin {
 namespace {
 
 constexpr int kCells = 4;
-constexpr int kWatchMs = 10;
 
 } // namespace
 
 xptopbuttons::xptopbuttons(QWidget* parent)
-    : QWidget(parent), m_timer1(this), m_pointer(SystemPointer::shared())
+    : QWidget(parent), m_hover(this, [this] { hoverTick(); })
 {
     const char* strips[] = {"closebutton", "maximisebutton", "minimisebutton", "restorebutton"};
     for (int i = 0; i < 4; ++i)
         m_pc[i] = PictureClip(skinBitmap(QString::fromLatin1(strips[i])), 1, kCells);
     setMouseTracking(true);
 
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer1.setInterval(kWatchMs);
-    connect(&m_timer1, &QTimer::timeout, this, &xptopbuttons::hoverTick);
-
     apply_value();
     showCell(Normal);
     setFixedSize(kSide, kSide);
     // Running from creation: the first look tells whether the pointer is here.
-    m_timer1.start();
+    m_hover.start();
 }
 
 void xptopbuttons::readProperties(const QVariantMap& design)
@@ -58,7 +52,7 @@ void xptopbuttons::setStrip(int index, const QImage& strip)
 
 void xptopbuttons::setPointer(std::shared_ptr<const Pointer> pointer)
 {
-    m_pointer = pointer ? std::move(pointer) : SystemPointer::shared();
+    m_hover.setPointer(std::move(pointer));
 }
 
 void xptopbuttons::apply_value()
@@ -75,22 +69,13 @@ void xptopbuttons::showCell(int cell)
     update();
 }
 
-bool xptopbuttons::insideArea(QPointF p) const
-{
-    return p.x() >= 0 && p.x() <= width() && p.y() >= 0 && p.y() <= height();
-}
-
 void xptopbuttons::hoverTick()
 {
-    // The pointer is compared in the button's own coordinates, whatever its
-    // place on the title bar.
-    const QPoint p = mapFromGlobal(m_pointer->position());
-    if (p.x() < 0 || p.y() < 0 || p.x() > width() || p.y() > height()) {
-        m_timer1.stop();
-        emit MouseOut();
-        if (isEnabled())
-            showCell(Normal);
-    }
+    if (!m_hover.pointerLeft())
+        return;
+    emit MouseOut();
+    if (isEnabled())
+        showCell(Normal);
 }
 
 void xptopbuttons::changeEvent(QEvent* event)
@@ -122,39 +107,31 @@ void xptopbuttons::showEvent(QShowEvent* event)
 void xptopbuttons::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    m_timer1.stop();
+    m_hover.stop();
     apply_value();
 }
 
 void xptopbuttons::mousePressEvent(QMouseEvent* event)
 {
     showCell(Pressed);
-    const QPointF p = event->position();
-    emit MouseDown(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
-    m_clickArmed = true;
+    emitMouseSignal(this, &xptopbuttons::MouseDown, *event);
+    m_click.arm();
 }
 
 void xptopbuttons::mouseMoveEvent(QMouseEvent* event)
 {
-    m_timer1.start();
-    const QPointF p = event->position();
-    if (!insideArea(p))
+    m_hover.start();
+    if (!HoverWatch::within(size(), event->position()))
         return;
-    emit MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()), float(p.x()),
-                   float(p.y()));
+    emitMouseSignal(this, &xptopbuttons::MouseMove, *event);
     showCell(event->buttons() == Qt::LeftButton ? Pressed : Hover);
 }
 
 void xptopbuttons::mouseReleaseEvent(QMouseEvent* event)
 {
     showCell(Normal);
-    const QPointF p = event->position();
-    emit MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()), float(p.x()),
-                 float(p.y()));
-    const bool click = m_clickArmed && rect().contains(p.toPoint());
-    m_clickArmed = false;
-    if (click)
+    emitMouseSignal(this, &xptopbuttons::MouseUp, *event);
+    if (m_click.release(rect().contains(event->position().toPoint())))
         emit Click();
 }
 
@@ -162,7 +139,7 @@ void xptopbuttons::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // A double-click raises only the Click of its first press.
     mousePressEvent(event);
-    m_clickArmed = false;
+    m_click.disarm();
 }
 
 } // namespace skin

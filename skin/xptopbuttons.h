@@ -1,10 +1,11 @@
 #pragma once
 
+#include "skin/clickarm.h"
+#include "skin/hoverwatch.h"
 #include "skin/pictureclip.h"
 #include "skin/pointer.h"
 
 #include <QPixmap>
-#include <QTimer>
 #include <QVariantMap>
 #include <QWidget>
 
@@ -66,16 +67,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    bool insideArea(QPointF p) const;
-
-    QTimer m_timer1; // hover watch
+    HoverWatch m_hover;
     std::array<PictureClip, 4> m_pc;
     QPixmap m_face;
     int m_value = 0;
     int m_strip = 0;
     int m_cell = Normal;
-    bool m_clickArmed = false;
-    std::shared_ptr<const Pointer> m_pointer;
+    ClickArm m_click;
 };
 
 } // namespace skin

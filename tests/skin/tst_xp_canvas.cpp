@@ -3,6 +3,7 @@
 #include "skin/xp_canvas.h"
 #include "skin/xpcmdbutton.h"
 #include "skin/xptopbuttons.h"
+#include "tests/skin/skintestsupport.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -11,6 +12,7 @@
 using skin::ActiveWindow;
 using skin::WindowState;
 using skin::xp_canvas;
+using skintest::FixedPointer;
 
 namespace {
 
@@ -50,13 +52,6 @@ public:
         return systemMoveWorks;
     }
     void setMask(const QRegion& region) override { mask = region; }
-};
-
-class FixedPointer final : public skin::Pointer
-{
-public:
-    QPoint at{-500, -500};
-    QPoint position() const override { return at; }
 };
 
 void mouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButton button = Qt::LeftButton)
@@ -256,6 +251,11 @@ private slots:
         m_canvas->layoutPass();
         QCOMPARE(titlePixel(*m_canvas, 200, 14),
                  skin::skinBitmap("imgtop2").pixel(33, 14) & RGB_MASK);
+    }
+
+    void mouseSignalsCarryButtonShiftAndPosition()
+    {
+        skintest::checkMouseSignalArguments(m_canvas);
     }
 
     void captionReachesLabelsAndHost()

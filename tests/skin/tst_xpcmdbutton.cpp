@@ -1,20 +1,15 @@
-#include "skin/pointer.h"
 #include "skin/xpcmdbutton.h"
+#include "tests/skin/skintestsupport.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QtTest>
 
 using skin::xpcmdbutton;
+using skintest::FixedPointer;
+using skintest::mouse;
 
 namespace {
-
-class FixedPointer final : public skin::Pointer
-{
-public:
-    QPoint at{-500, -500};
-    QPoint position() const override { return at; }
-};
 
 // Every pixel names its cell and its place in the cell: red = x, green = y,
 // blue = 40 * cell + 1.
@@ -41,14 +36,6 @@ Source sourceOf(const xpcmdbutton& button, int x, int y)
 char* toString(const Source& s)
 {
     return QTest::toString(QStringLiteral("cell %1 (%2,%3)").arg(s.cell).arg(s.x).arg(s.y));
-}
-
-void mouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButtons held)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(local), QPointF(w->mapToGlobal(local)), button, held,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &event);
 }
 
 } // namespace
@@ -214,6 +201,11 @@ private slots:
         mouse(m_button, QEvent::MouseButtonDblClick, {8, 6}, Qt::LeftButton);
         mouse(m_button, QEvent::MouseButtonRelease, {8, 6}, Qt::NoButton);
         QCOMPARE(click.size(), 1);
+    }
+
+    void mouseSignalsCarryButtonShiftAndPosition()
+    {
+        skintest::checkMouseSignalArguments(m_button);
     }
 
     void designIsAppliedWithDefaults()

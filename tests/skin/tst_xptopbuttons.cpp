@@ -1,19 +1,14 @@
-#include "skin/pointer.h"
 #include "skin/xptopbuttons.h"
+#include "tests/skin/skintestsupport.h"
 
 #include <QMouseEvent>
 #include <QtTest>
 
 using skin::xptopbuttons;
+using skintest::FixedPointer;
+using skintest::mouse;
 
 namespace {
-
-class FixedPointer final : public skin::Pointer
-{
-public:
-    QPoint at{-500, -500};
-    QPoint position() const override { return at; }
-};
 
 // Strip s, cell c: every pixel is (10 * s, 10 * c, 99).
 QImage codedStrip(int s)
@@ -29,14 +24,6 @@ std::pair<int, int> shown(const xptopbuttons& button)
 {
     const QRgb p = button.face().pixel(10, 10);
     return {qRed(p) / 10, qGreen(p) / 10};
-}
-
-void mouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButtons held)
-{
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, QPointF(local), QPointF(w->mapToGlobal(local)), button, held,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &event);
 }
 
 } // namespace
@@ -140,6 +127,28 @@ private slots:
         QCOMPARE(up.size(), 1);
         QCOMPARE(click.size(), 0);
         QCOMPARE(shown(*m_button), std::make_pair(0, 0));
+    }
+
+    void farEdgesCountAsOnTheButton()
+    {
+        QSignalSpy out(m_button, &xptopbuttons::MouseOut);
+        QSignalSpy moves(m_button, &xptopbuttons::MouseMove);
+        m_pointer->at = m_button->mapToGlobal(QPoint(21, 21));
+        m_button->hoverTick();
+        QCOMPARE(out.size(), 0);
+        mouse(m_button, QEvent::MouseMove, {21, 21}, Qt::NoButton);
+        QCOMPARE(moves.size(), 1);
+
+        m_pointer->at = m_button->mapToGlobal(QPoint(21, 22));
+        m_button->hoverTick();
+        QCOMPARE(out.size(), 1);
+        mouse(m_button, QEvent::MouseMove, {22, 21}, Qt::NoButton);
+        QCOMPARE(moves.size(), 1);
+    }
+
+    void mouseSignalsCarryButtonShiftAndPosition()
+    {
+        skintest::checkMouseSignalArguments(m_button);
     }
 
     void doubleClickClicksOnce()
