@@ -4,6 +4,7 @@
 #include "common/settings/settingsstore.h"
 #include "common/speech/characterservice.h"
 #include "dialogs/playback/colourreference.h"
+#include "dialogs/playback/slidelabel.h"
 #include "dialogs/playback/qtmessageboxes.h"
 #include "dialogs/playback/randomsource.h"
 #include "dialogs/playback/sqlitewordbook.h"
@@ -76,8 +77,10 @@ Form1::Form1(settings::SettingsStore& store, settings::Settings& values,
     Shape1 = new QWidget(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Label1 = makeLabel(this, "Label1");
-    Label2 = makeLabel(this, "Label2");
+    Label1 = new SlideLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2 = new SlideLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
     Label3 = makeLabel(this, "Label3");
     Label4 = makeLabel(this, "Label4");
     Label4->hide();
