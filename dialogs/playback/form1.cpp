@@ -449,6 +449,16 @@ void Form1::Timer1_Timer()
         m_geometry.samplePointer(m_pointer ? m_pointer() : QCursor::pos());
     setWindowHeight(m_geometry.autoHideHeight(height(), autoHide, m_countdown.value()));
     m_countdown.act();
+    // Once start-up is over, with auto-hide off and the strip unfolded, the
+    // ticks have nothing left to do: rest until auto-hide is turned on.
+    if (!autoHide && m_countdown.value() <= 1 && height() == m_geometry.fullHeightPixels())
+        Timer1.stop();
+}
+
+void Form1::autoHideChanged()
+{
+    if (m_values.visi != 0 && !Timer1.isActive())
+        Timer1.start();
 }
 
 void Form1::Timer2_Timer()

@@ -65,6 +65,8 @@ public:
 
     // The menu's exit command: store what the exit stores and end at once.
     void exitByMenu() override;
+    // To be called when "visi" changes: Timer1 rests while auto-hide is off.
+    void autoHideChanged();
     void bringToFront();
 
     // The menu hot spot Image1: disabled while a dialog is open.

@@ -204,6 +204,36 @@ private slots:
         QCOMPARE(f.height(), w.px(360));
     }
 
+    void timer1RestsWhileAutoHideIsOff()
+    {
+        Window w;
+        Form1& f = *w.form;
+        f.configureTimers();
+        f.countdown().reset();
+        for (int tick = 1; tick <= 68; ++tick) {
+            f.Timer1_Timer();
+            QVERIFY2(f.Timer1.isActive(), qPrintable(QString("stopped at tick %1").arg(tick)));
+        }
+        f.Timer1_Timer();
+        QVERIFY(f.Timer5.isActive()); // playback started before the rest
+        QVERIFY(!f.Timer1.isActive());
+
+        // Turning auto-hide on wakes it; it folds the strip as before.
+        w.values.visi = 1;
+        f.autoHideChanged();
+        QVERIFY(f.Timer1.isActive());
+        w.pointer = QPoint(f.x() + 10, 300);
+        f.Timer1_Timer();
+        QVERIFY(f.height() < w.px(360));
+        QVERIFY(f.Timer1.isActive());
+
+        // Off again: the next tick unfolds the strip, then rests.
+        w.values.visi = 0;
+        f.Timer1_Timer();
+        QCOMPARE(f.height(), w.px(360));
+        QVERIFY(!f.Timer1.isActive());
+    }
+
     void menuHotSpotRaisesRequests()
     {
         Window w;
