@@ -4,6 +4,8 @@
 #include "common/speech/silentaudiooutput.h"
 #include "common/speech/synthesizer.h"
 
+#include "common/speech/sharedlibrary.h"
+
 #include <espeak-ng/speak_lib.h>
 
 #include <QMetaObject>
@@ -13,6 +15,27 @@
 #include <cstring>
 
 namespace speech {
+
+// The library's functions, resolved when the worker loads it.
+struct EspeakApi {
+    decltype(&espeak_Initialize) initialize = nullptr;
+    decltype(&espeak_SetSynthCallback) setSynthCallback = nullptr;
+    decltype(&espeak_SetVoiceByName) setVoiceByName = nullptr;
+    decltype(&espeak_SetParameter) setParameter = nullptr;
+    decltype(&espeak_Synth) synth = nullptr;
+    decltype(&espeak_Terminate) terminate = nullptr;
+
+    bool resolve(SharedLibrary& library)
+    {
+        library.resolve("espeak_Initialize", initialize);
+        library.resolve("espeak_SetSynthCallback", setSynthCallback);
+        library.resolve("espeak_SetVoiceByName", setVoiceByName);
+        library.resolve("espeak_SetParameter", setParameter);
+        library.resolve("espeak_Synth", synth);
+        library.resolve("espeak_Terminate", terminate);
+        return library.complete();
+    }
+};
 
 namespace {
 
@@ -133,10 +156,16 @@ void EspeakEngine::run()
         if (m_quit)
             return;
     }
-    m_sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kChunkMs, nullptr,
-                                     espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
+    // Loaded here rather than linked: it brings the sound libraries with it.
+    SharedLibrary library("libespeak-ng.so.1");
+    EspeakApi api;
+    if (api.resolve(library)) {
+        m_api = &api;
+        m_sampleRate = api.initialize(AUDIO_OUTPUT_SYNCHRONOUS, kChunkMs, nullptr,
+                                      espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
+    }
     if (m_sampleRate > 0) {
-        espeak_SetSynthCallback(synthCallback);
+        api.setSynthCallback(synthCallback);
         selectVoice(voiceForLanguage(1049)); // loading a dictionary takes tens of ms
     }
     for (;;) {
@@ -162,7 +191,8 @@ void EspeakEngine::run()
         m_current = nullptr;
     }
     if (m_sampleRate > 0)
-        espeak_Terminate();
+        api.terminate();
+    m_api = nullptr;
 }
 
 void EspeakEngine::ensureOpen(OutputSlot& slot)
@@ -181,8 +211,8 @@ void EspeakEngine::selectVoice(const QByteArray& voice)
 {
     if (voice == m_voice)
         return;
-    if (espeak_SetVoiceByName(voice.constData()) != EE_OK)
-        espeak_SetVoiceByName("en");
+    if (m_api->setVoiceByName(voice.constData()) != EE_OK)
+        m_api->setVoiceByName("en");
     m_voice = voice;
 }
 
@@ -213,11 +243,11 @@ void EspeakEngine::play(const Request& request)
     if (m_sampleRate > 0 && !synthesis.isEmpty()) {
         selectVoice(request.voice);
         const EspeakRate rate = espeakRateFor(request.wordsPerMinute);
-        espeak_SetParameter(espeakRATE, rate.rate, 0);
-        espeak_SetParameter(espeakWORDGAP, rate.wordGap, 0);
+        m_api->setParameter(espeakRATE, rate.rate, 0);
+        m_api->setParameter(espeakWORDGAP, rate.wordGap, 0);
         // Plain text only: no SSML or phoneme input, so nothing in the text is markup.
         const QByteArray utf8 = synthesis.toUtf8();
-        espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
+        m_api->synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
                      espeakCHARS_UTF8, nullptr, nullptr);
     }
 

@@ -103,6 +103,7 @@ private:
     bool m_quit = false;
 
     // Worker thread only.
+    const struct EspeakApi* m_api = nullptr; // valid while run() holds the library
     int m_sampleRate = 0;
     QByteArray m_voice;
     Playback m_play;

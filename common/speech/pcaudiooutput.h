@@ -24,9 +24,14 @@ public:
     qint64 bufferedSamples() const override;
 
 private:
+    struct Api;
     struct Closer {
+        explicit Closer(const Api* library) : api(library) {}
         void operator()(audio_object* object) const;
+        const Api* api;
     };
+    // Declared first so it is destroyed last, after the device it made.
+    std::unique_ptr<Api> m_api;
     std::unique_ptr<audio_object, Closer> m_device;
     PlaybackClock m_clock;
 };
