@@ -1,6 +1,5 @@
 #include "dialogs/playback/slidelabel.h"
 
-#include <QEvent>
 #include <QPainter>
 
 namespace playback {
@@ -10,13 +9,6 @@ SlideLabel::SlideLabel(QWidget* parent) : QLabel(parent)
     setTextFormat(Qt::PlainText);
     m_sentence.setTextFormat(Qt::PlainText);
     m_sentence.setPerformanceHint(QStaticText::AggressiveCaching);
-}
-
-void SlideLabel::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::FontChange)
-        m_sentence.prepare(QTransform(), font());
-    QLabel::changeEvent(event);
 }
 
 void SlideLabel::paintEvent(QPaintEvent*)

@@ -17,7 +17,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     QStaticText m_sentence;
