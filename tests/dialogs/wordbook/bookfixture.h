@@ -3,6 +3,7 @@
 // Word books for the tests, made from the shipped file so the tests exercise
 // the real schema (the unique key, the counter) rather than one of their own.
 
+#include "dialogs/wordbook/dberror.h"
 #include "tests/support/testenvironment.h"
 
 #include <QDir>
@@ -15,10 +16,29 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
 namespace wordbooktest {
+
+// The two statements callers issue, as they write them.
+inline const char* const PlaybackSql = "SELECT * FROM Word ORDER BY index;";
+inline const char* const EditorSql = "select * from word ORDER BY English";
+
+// The failure number of action: 0 when it succeeds, -1 for a failure that
+// carries no message.
+inline int failureOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const wordbook::DbError& error) {
+        if (error.message().isEmpty())
+            return -1;
+        return error.number();
+    }
+    return 0;
+}
 
 using Pair = QPair<QString, QString>;
 

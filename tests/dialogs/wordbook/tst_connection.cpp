@@ -17,21 +17,6 @@ using namespace wordbooktest;
 
 namespace {
 
-const char* const PlaybackSql = "SELECT * FROM Word ORDER BY index;";
-const char* const EditorSql = "select * from word ORDER BY English";
-
-int failureOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const DbError& error) {
-        if (error.message().isEmpty())
-            return -1;
-        return error.number();
-    }
-    return 0;
-}
-
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);

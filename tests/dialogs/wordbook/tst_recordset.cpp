@@ -12,20 +12,6 @@ using namespace wordbooktest;
 
 namespace {
 
-const char* const PlaybackSql = "SELECT * FROM Word ORDER BY index;";
-const char* const EditorSql = "select * from word ORDER BY English";
-
-// The failure number of action, or 0 when it succeeds.
-int failureOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const DbError& error) {
-        return error.number();
-    }
-    return 0;
-}
-
 QStringList walk(Recordset& words, const char* field)
 {
     QStringList seen;
