@@ -1,6 +1,8 @@
-// One process for the idle-CPU measurement (see idle_cpu.sh):
-//   agent_idle_probe character <seconds> <chars folder> [name]  shows a character, idling
-//   agent_idle_probe plain <seconds>                            shows a plain window (baseline)
+// One process for the whole-process CPU measurements (idle_cpu.sh, loop_cpu.sh):
+//   agent_cpu_probe character <seconds> <chars folder> [name] [animation]
+//       shows a character, idling, or playing the animation (looping ones go on)
+//   agent_cpu_probe plain <seconds>
+//       shows a plain window (baseline)
 #include "common/speech/agent/agent.h"
 
 #include <QApplication>
@@ -12,7 +14,7 @@
 
 namespace {
 
-// Idle measurement never speaks; an utterance would just end at once.
+// The measurements never speak; an utterance would just end at once.
 class QuietSynthesizer final : public speech::Synthesizer
 {
 public:
@@ -31,7 +33,8 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     if (args.size() < 3) {
         std::fprintf(stderr,
-                     "usage: agent_idle_probe character|plain <seconds> [chars folder] [name]\n");
+                     "usage: agent_cpu_probe character|plain <seconds> [chars folder] [name] "
+                     "[animation]\n");
         return 2;
     }
     QTimer::singleShot(args[2].toInt() * 1000, &app, &QCoreApplication::quit);
@@ -52,10 +55,13 @@ int main(int argc, char** argv)
             std::make_unique<speech::agent::Agent>(std::make_unique<QuietSynthesizer>(), options);
         const QString name = args.size() > 4 ? args[4] : QStringLiteral("Merlin");
         if (!agent->Load(name, name + QStringLiteral(".acs"))) {
-            std::fprintf(stderr, "agent_idle_probe: %s\n", qPrintable(agent->lastError()));
+            std::fprintf(stderr, "agent_cpu_probe: %s\n", qPrintable(agent->lastError()));
             return 1;
         }
-        agent->Character(name)->Show();
+        speech::AgentCharacter* character = agent->Character(name);
+        character->Show();
+        if (args.size() > 5)
+            character->Play(args[5]);
     }
     return app.exec();
 }
