@@ -1,6 +1,6 @@
 // libFuzzer target for the character file loader: any input must be refused
-// or give a character whose every animation can be played without reaching
-// outside its data.
+// or give a character within the picture budget whose every animation can be
+// played without reaching outside its data.
 #include "common/speech/agent/animationplayer.h"
 #include "common/speech/agent/characterloader.h"
 
@@ -49,6 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     const auto& character = *result.character;
+    // Nothing accepted may draw more than the budget allows.
+    if (character.pictureBytes() > speech::agent::CharacterLoader::kMaxPictureBytes)
+        std::abort();
     CountingRandom random;
     speech::agent::AnimationPlayer player(character, random);
     for (int a = 0; a < character.animations.size(); ++a) {
@@ -57,6 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int step = 0; step < 64 && player.isPlaying(); ++step) {
             now = *player.nextDeadline();
             player.tick(now);
+            // However short the file makes a frame, it is shown for a while.
+            if (player.isPlaying() &&
+                *player.nextDeadline() - now < speech::agent::AnimationPlayer::kMinFrameMs)
+                std::abort();
             const auto* frame = player.currentFrame();
             for (const auto& layer : frame->layers)
                 (void)character.images.at(layer.image);

@@ -41,7 +41,7 @@ int main(int argc, char** argv)
         painter.drawText(QRect(4, row * c.height, kLabel - 8, c.height), Qt::AlignVCenter, a.name);
         for (int f = 0; f < a.frames.size(); ++f)
             painter.drawImage(kLabel + f * c.width, row * c.height,
-                              renderer.render(&a.frames[f], speech::Viseme::Open));
+                              renderer.render(&a.frames[f], speech::Viseme::Open).image);
     }
     const int speak = c.findAnimation(QStringLiteral("Speak"));
     const int last = static_cast<int>(c.animations.size());
@@ -51,7 +51,8 @@ int main(int argc, char** argv)
         for (int v = 0; v < speech::kVisemeCount; ++v)
             painter.drawImage(
                 kLabel + v * c.width, last * c.height,
-                renderer.render(&c.animations[speak].frames[0], static_cast<speech::Viseme>(v)));
+                renderer.render(&c.animations[speak].frames[0], static_cast<speech::Viseme>(v))
+                    .image);
     }
     painter.end();
     return sheet.save(args[2]) ? 0 : 1;

@@ -99,15 +99,11 @@ bool Agent::Load(const QString& name, const QString& fileName)
     if (!file.endsWith(kSuffix, Qt::CaseInsensitive))
         file += kSuffix;
     const QString path = resolve(file);
-    if (path.isEmpty()) {
-        m_lastError = QStringLiteral("no character file %1").arg(file);
-        return false;
-    }
+    if (path.isEmpty())
+        return refuse(QStringLiteral("no character file %1").arg(file));
     CharacterLoader::Result result = CharacterLoader::fromFile(path);
-    if (!result.character) {
-        m_lastError = QStringLiteral("%1: %2").arg(path, result.error);
-        return false;
-    }
+    if (!result.character)
+        return refuse(QStringLiteral("%1: %2").arg(path, result.error));
     m_lastError.clear();
     // The window and remembered position go by the name the caller uses.
     result.character->name = name;
@@ -117,6 +113,13 @@ bool Agent::Load(const QString& name, const QString& fileName)
     m_characters[name.toLower()] =
         std::make_unique<DesktopCharacter>(std::move(*result.character), context);
     return true;
+}
+
+bool Agent::refuse(const QString& reason)
+{
+    m_lastError = reason;
+    qWarning("character not loaded: %s", qUtf8Printable(reason));
+    return false;
 }
 
 AgentCharacter* Agent::Character(const QString& name)

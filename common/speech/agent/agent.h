@@ -53,6 +53,9 @@ public:
     QString resolve(const QString& fileName) const;
 
 private:
+    // Records why a Load failed, in lastError() and the log; returns false.
+    bool refuse(const QString& reason);
+
     AgentOptions m_options;
     std::unique_ptr<SteadyClock> m_ownClock;
     std::unique_ptr<SystemRandom> m_ownRandom;

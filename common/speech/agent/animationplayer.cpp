@@ -1,5 +1,7 @@
 #include "common/speech/agent/animationplayer.h"
 
+#include <algorithm>
+
 namespace speech::agent {
 
 namespace {
@@ -20,7 +22,12 @@ void AnimationPlayer::start(int animation, qint64 nowMs)
     m_frame = 0;
     m_playing = true;
     m_exiting = false;
-    m_deadline = nowMs + m_character.animations[animation].frames[0].durationMs;
+    m_deadline = nowMs + shownMs(m_character.animations[animation].frames[0]);
+}
+
+int AnimationPlayer::shownMs(const Frame& frame)
+{
+    return std::max(frame.durationMs, kMinFrameMs);
 }
 
 void AnimationPlayer::requestExit()
@@ -71,16 +78,18 @@ bool AnimationPlayer::tick(qint64 nowMs)
     while (m_playing && nowMs >= m_deadline) {
         const Animation& animation = m_character.animations[m_animation];
         const int next = nextFrame(animation.frames[m_frame]);
-        changed = true;
         if (next >= animation.frames.size()) {
             m_playing = false;
             m_exiting = false;
+            changed = true;
             break;
         }
+        // A frame that branches to itself shows nothing new.
+        changed = changed || next != m_frame;
         m_frame = next;
-        m_deadline += animation.frames[next].durationMs;
+        m_deadline += shownMs(animation.frames[next]);
         if (++steps >= kMaxStepsPerTick) {
-            m_deadline = nowMs + animation.frames[next].durationMs;
+            m_deadline = nowMs + shownMs(animation.frames[next]);
             break;
         }
     }

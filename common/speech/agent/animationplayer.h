@@ -13,6 +13,10 @@ namespace speech::agent {
 class AnimationPlayer final
 {
 public:
+    // Shorter frames are shown this long: faster than the eye can follow, a
+    // loop of them would only keep a core busy.
+    static constexpr int kMinFrameMs = 10;
+
     AnimationPlayer(const CharacterData& character, AgentRandom& random);
 
     void start(int animation, qint64 nowMs);
@@ -22,7 +26,7 @@ public:
     // Stops at once, keeping the frame shown.
     void halt();
 
-    // Advances to nowMs; true when the shown frame changed or playing ended.
+    // Advances to nowMs; true when another frame is shown or playing ended.
     bool tick(qint64 nowMs);
     std::optional<qint64> nextDeadline() const;
 
@@ -35,6 +39,7 @@ public:
 
 private:
     int nextFrame(const Frame& frame);
+    static int shownMs(const Frame& frame);
 
     const CharacterData& m_character;
     AgentRandom& m_random;

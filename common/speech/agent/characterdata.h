@@ -5,10 +5,13 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QtNumeric>
 
 #include <array>
+#include <limits>
 
 namespace speech::agent {
 
@@ -41,6 +44,19 @@ struct Frame {
 struct Animation {
     QString name;
     QList<Frame> frames;
+
+    // True when a random branch can come back to a frame already shown, so
+    // the animation may go on for ever unless asked to end.
+    bool canLoop() const
+    {
+        for (qsizetype i = 0; i < frames.size(); ++i) {
+            for (const FrameBranch& b : frames[i].branches) {
+                if (b.target <= i)
+                    return true;
+            }
+        }
+        return false;
+    }
 };
 
 struct MouthOverlay {
@@ -52,6 +68,9 @@ struct MouthOverlay {
 struct CharacterImage {
     QString id;
     QByteArray svg;
+    // The size the SVG document gives itself (its own, else its content's);
+    // empty when it has none.
+    QSize declaredSize;
 };
 
 // Everything a character file holds, already validated by the loader: every
@@ -74,6 +93,33 @@ struct CharacterData {
                 return i;
         }
         return -1;
+    }
+
+    // The size a picture is drawn at: its own, or the frame's when it has
+    // none, and never more than twice the frame's (it could not be seen whole).
+    QSize pictureSize(int image) const
+    {
+        QSize size = images[image].declaredSize;
+        if (size.isEmpty())
+            size = QSize(width, height);
+        return size.boundedTo(QSize(width, height) * 2);
+    }
+
+    // Bytes all pictures take once drawn, 4 a pixel; saturates rather than
+    // overflowing, whatever the sizes.
+    qint64 pictureBytes() const
+    {
+        constexpr qint64 kBytesPerPixel = 4;
+        qint64 total = 0;
+        for (int i = 0; i < images.size(); ++i) {
+            const QSize size = pictureSize(i);
+            qint64 bytes = 0;
+            if (qMulOverflow<qint64>(qMax(size.width(), 0), qMax(size.height(), 0), &bytes) ||
+                qMulOverflow<qint64>(bytes, kBytesPerPixel, &bytes) ||
+                qAddOverflow<qint64>(total, bytes, &total))
+                return std::numeric_limits<qint64>::max();
+        }
+        return total;
     }
 
     // Animations listed for a state that exist in this character.

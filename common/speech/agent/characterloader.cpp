@@ -62,8 +62,9 @@ void expectCount(const QList<QByteArray>& t, qsizetype count)
 }
 
 // SVG parts must be self-contained pictures: no document types (entity
-// expansion) and no embedded or external raster images.
-void checkSvg(const QByteArray& svg, const QString& id)
+// expansion) and no embedded or external raster images. Returns the size the
+// picture declares.
+QSize checkSvg(const QByteArray& svg, const QString& id)
 {
     static const char* const forbidden[] = {"<!doctype", "<!entity", "<image", "<?xml-stylesheet"};
     const QByteArray lower = svg.toLower();
@@ -74,6 +75,7 @@ void checkSvg(const QByteArray& svg, const QString& id)
     QSvgRenderer renderer(svg);
     if (!renderer.isValid())
         throw ParseError{QStringLiteral("image %1 is not a valid SVG picture").arg(id)};
+    return renderer.defaultSize();
 }
 
 // Following exit jumps from any frame must reach the end; a loop there would
@@ -195,9 +197,9 @@ private:
         }
         if (!closed)
             throw ParseError{QStringLiteral("image %1 is not closed by endimage").arg(id)};
-        checkSvg(svg, id);
+        const QSize declared = checkSvg(svg, id);
         m_imageIndex.insert(id, static_cast<int>(m_data.images.size()));
-        m_data.images.append({id, svg});
+        m_data.images.append({id, svg, declared});
     }
 
     int imageRef(const QByteArray& token) const
@@ -366,6 +368,16 @@ private:
             throw ParseError{QStringLiteral("character has no size")};
         if (m_data.animations.isEmpty())
             throw ParseError{QStringLiteral("character has no animations")};
+        const qint64 pictureBytes = m_data.pictureBytes();
+        if (pictureBytes > CharacterLoader::kMaxPictureBytes) {
+            constexpr qint64 kMiB = 1024 * 1024;
+            m_lineNumber = 0;
+            throw ParseError{
+                QStringLiteral("its pictures would take %1 MiB once drawn, more than the %2 MiB "
+                               "a character may use")
+                    .arg(pictureBytes / kMiB + (pictureBytes % kMiB != 0 ? 1 : 0))
+                    .arg(CharacterLoader::kMaxPictureBytes / kMiB)};
+        }
         for (auto it = m_data.states.cbegin(); it != m_data.states.cend(); ++it) {
             for (const QString& name : it.value()) {
                 if (m_data.findAnimation(name) < 0) {

@@ -30,6 +30,9 @@ public:
     static constexpr int kMinSize = 16;
     static constexpr int kMaxSize = 1024;
     static constexpr int kMaxNameLength = 64;
+    // All pictures of a character drawn at their sizes; checked from the
+    // sizes the file declares, before anything is drawn.
+    static constexpr qint64 kMaxPictureBytes = 64 * 1024 * 1024;
 
     struct Result {
         std::optional<CharacterData> character;

@@ -1,6 +1,5 @@
 #include "common/speech/agent/characterwindow.h"
 
-#include <QBitmap>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -16,20 +15,21 @@ CharacterWindow::CharacterWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Character"));
 }
 
-void CharacterWindow::setFrame(const QImage& frame)
+void CharacterWindow::setFrame(const QImage& frame, const QRegion& shape)
 {
-    m_frame = frame;
-    if (size() != frame.size())
-        resize(frame.size());
-    QRegion region(QBitmap::fromImage(frame.createAlphaMask()));
-    // An empty mask would mean "no mask" and show the whole rectangle.
-    if (region.isEmpty())
-        region = QRegion(0, 0, 1, 1);
-    if (region != m_maskRegion) {
-        m_maskRegion = region;
-        setMask(region);
+    // Frames come from the renderer's cache: one frame is one shared image.
+    if (frame.cacheKey() != m_frame.cacheKey()) {
+        m_frame = frame;
+        ++m_frameChanges;
+        if (size() != frame.size())
+            resize(frame.size());
+        update();
     }
-    update();
+    if (shape != m_shape) {
+        m_shape = shape;
+        ++m_shapeChanges;
+        setMask(shape);
+    }
 }
 
 void CharacterWindow::placeAt(QPoint topLeft)

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QRegion>
 #include <QWidget>
 
 namespace speech::agent {
@@ -16,10 +17,15 @@ class CharacterWindow final : public QWidget
 public:
     explicit CharacterWindow(QWidget* parent = nullptr);
 
-    void setFrame(const QImage& frame);
+    // Shows frame, cut to shape. The same frame or shape again costs nothing:
+    // no repaint, no new shape for the window system.
+    void setFrame(const QImage& frame, const QRegion& shape);
     // A move by the program, not by the learner: it is not remembered.
     void placeAt(QPoint topLeft);
     const QImage& frameImage() const { return m_frame; }
+    // How often another frame was shown, and another shape given to the window.
+    int frameChanges() const { return m_frameChanges; }
+    int shapeChanges() const { return m_shapeChanges; }
 
 signals:
     // The learner let go of the window after dragging it here.
@@ -34,7 +40,9 @@ protected:
 
 private:
     QImage m_frame;
-    QRegion m_maskRegion;
+    QRegion m_shape;
+    int m_frameChanges = 0;
+    int m_shapeChanges = 0;
     // Manual dragging, for window managers that refuse a system move.
     bool m_manualDrag = false;
     bool m_systemDrag = false;

@@ -169,9 +169,20 @@ void DesktopCharacter::advance()
         begin(*m_current);
     }
     m_advancing = false;
+    endLoopIfOthersWait();
     if (!m_current && m_queue.empty() && !m_player.isPlaying())
         scheduleIdle(m_context.clock->nowMs());
     reschedule();
+}
+
+void DesktopCharacter::endLoopIfOthersWait()
+{
+    // A request waiting for an animation that may loop for ever would hold
+    // every later one back, speech included; it ends along its exit jumps as
+    // soon as anything queues behind it.
+    if (m_current && m_waitingForAnimation && !m_queue.empty() && m_player.isPlaying() &&
+        m_data.animations[m_player.animation()].canLoop())
+        m_player.requestExit();
 }
 
 void DesktopCharacter::begin(const Request& request)
@@ -351,7 +362,8 @@ void DesktopCharacter::hideWindows()
 
 void DesktopCharacter::redraw()
 {
-    m_window->setFrame(m_renderer->render(m_player.currentFrame(), m_viseme));
+    const RenderedFrame frame = m_renderer->render(m_player.currentFrame(), m_viseme);
+    m_window->setFrame(frame.image, frame.shape);
 }
 
 std::optional<qint64> DesktopCharacter::nextDeadline() const

@@ -67,6 +67,7 @@ public:
     int timerInterval() const;
 
     const AnimationPlayer& player() const { return m_player; }
+    const FrameRenderer& renderer() const { return *m_renderer; }
     const CharacterData& data() const { return m_data; }
     CharacterWindow* window() const { return m_window.get(); }
     BalloonWidget* balloon() const { return m_balloon.get(); }
@@ -83,6 +84,7 @@ private:
 
     quint64 enqueue(Request request);
     void advance();
+    void endLoopIfOthersWait();
     void begin(const Request& request);
     void completeCurrent();
     void animationEnded();

@@ -1,14 +1,13 @@
 #include "common/speech/agent/framerenderer.h"
 
+#include <QBitmap>
 #include <QPainter>
 #include <QSvgRenderer>
 
-#include <algorithm>
-
 namespace speech::agent {
 
-FrameRenderer::FrameRenderer(const CharacterData& character)
-    : m_character(character), m_pictures(character.images.size()),
+FrameRenderer::FrameRenderer(const CharacterData& character, qint64 cacheBytes)
+    : m_character(character), m_cacheBytes(cacheBytes), m_pictures(character.images.size()),
       m_rendered(character.images.size(), false)
 {}
 
@@ -16,12 +15,9 @@ const QImage& FrameRenderer::picture(int image)
 {
     if (!m_rendered[image]) {
         m_rendered[image] = true;
+        // The loader has checked that all pictures at these sizes fit the budget.
+        const QSize size = m_character.pictureSize(image);
         QSvgRenderer svg(m_character.images[image].svg);
-        QSize size = svg.defaultSize();
-        if (!size.isValid() || size.isEmpty())
-            size = QSize(m_character.width, m_character.height);
-        // A picture larger than the frame could never be seen whole anyway.
-        size = size.boundedTo(QSize(m_character.width, m_character.height) * 2);
         QImage rendered(size, QImage::Format_ARGB32_Premultiplied);
         rendered.fill(Qt::transparent);
         QPainter painter(&rendered);
@@ -33,22 +29,57 @@ const QImage& FrameRenderer::picture(int image)
     return m_pictures[image];
 }
 
-QImage FrameRenderer::render(const Frame* frame, Viseme viseme)
+RenderedFrame FrameRenderer::render(const Frame* frame, Viseme viseme)
 {
-    QImage result(m_character.width, m_character.height, QImage::Format_ARGB32_Premultiplied);
-    result.fill(Qt::transparent);
-    if (!frame)
-        return result;
-    QPainter painter(&result);
-    for (const FrameLayer& layer : frame->layers)
-        painter.drawImage(QPoint(layer.x, layer.y), picture(layer.image));
-    if (frame->speaking) {
+    DrawList drawList;
+    if (frame) {
+        for (const FrameLayer& layer : frame->layers)
+            drawList << layer.image << layer.x << layer.y;
         const MouthOverlay& mouth = m_character.mouths[static_cast<int>(viseme)];
-        if (mouth.image >= 0)
-            painter.drawImage(QPoint(mouth.x + frame->mouthX, mouth.y + frame->mouthY),
-                              picture(mouth.image));
+        if (frame->speaking && mouth.image >= 0)
+            drawList << mouth.image << mouth.x + frame->mouthX << mouth.y + frame->mouthY;
     }
-    return result;
+    const auto found = m_keptIndex.constFind(drawList);
+    if (found != m_keptIndex.cend()) {
+        m_kept.splice(m_kept.begin(), m_kept, *found);
+        return m_kept.front().frame;
+    }
+    RenderedFrame rendered = compose(drawList);
+    keep(drawList, rendered);
+    return rendered;
+}
+
+RenderedFrame FrameRenderer::compose(const DrawList& drawList)
+{
+    ++m_compositions;
+    QImage image(m_character.width, m_character.height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    for (qsizetype i = 0; i + 2 < drawList.size(); i += 3)
+        painter.drawImage(QPoint(drawList[i + 1], drawList[i + 2]), picture(drawList[i]));
+    painter.end();
+    QRegion shape(QBitmap::fromImage(image.createAlphaMask()));
+    // An empty shape would mean "no shape" and show the whole rectangle.
+    if (shape.isEmpty())
+        shape = QRegion(0, 0, 1, 1);
+    return {std::move(image), std::move(shape)};
+}
+
+void FrameRenderer::keep(const DrawList& drawList, const RenderedFrame& frame)
+{
+    const qint64 bytes = frame.image.sizeInBytes() +
+                         static_cast<qint64>(frame.shape.rectCount()) * qint64(sizeof(QRect)) +
+                         drawList.size() * qint64(sizeof(int));
+    if (bytes > m_cacheBytes)
+        return;
+    while (m_cachedBytes + bytes > m_cacheBytes) {
+        m_cachedBytes -= m_kept.back().bytes;
+        m_keptIndex.remove(m_kept.back().drawList);
+        m_kept.pop_back();
+    }
+    m_kept.push_front({drawList, frame, bytes});
+    m_keptIndex.insert(drawList, m_kept.begin());
+    m_cachedBytes += bytes;
 }
 
 } // namespace speech::agent

@@ -3,6 +3,7 @@
 #include "common/speech/agent/animationplayer.h"
 #include "common/speech/agent/characterloader.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 using speech::agent::AnimationPlayer;
@@ -19,6 +20,7 @@ private slots:
     void branchesFollowTheRandomRoll();
     void exitTakesExitJumpsAndIgnoresBranches();
     void longStallDoesNotSpin();
+    void framesShorterThanTenMsLastTenMs();
 
 private:
     CharacterData m_character;
@@ -124,6 +126,43 @@ void TestAnimationPlayer::longStallDoesNotSpin()
     QVERIFY(timer.elapsed() < 1000);
     // The schedule restarts from the stall instead of chasing the past.
     QCOMPARE(*player.nextDeadline(), std::numeric_limits<qint64>::max() / 2 + 50);
+}
+
+void TestAnimationPlayer::framesShorterThanTenMsLastTenMs()
+{
+    // Random animations with durations around the floor and random (looping)
+    // branches, ticked every millisecond: each frame shown lasts exactly its
+    // duration, or 10 ms when it asks for less.
+    QRandomGenerator rng(17);
+    for (int round = 0; round < 50; ++round) {
+        QByteArray text = "VELKOR-ACS 1\nname R\nsize 16 16\nanimation A\n";
+        const int frames = 1 + rng.bounded(6);
+        for (int f = 0; f < frames; ++f) {
+            text += "frame " + QByteArray::number(1 + rng.bounded(20)) + "\n";
+            if (rng.bounded(2))
+                text += "branch " + QByteArray::number(rng.bounded(frames)) + " " +
+                        QByteArray::number(1 + rng.bounded(100)) + "\n";
+        }
+        const CharacterData c = parse(text + "endanimation\n");
+        const auto& shown = c.animations[0].frames;
+        agenttest::FakeRandom random;
+        random.fallback = rng.bounded(100);
+        AnimationPlayer player(c, random);
+        player.start(0, 0);
+        qint64 deadline = *player.nextDeadline();
+        QCOMPARE(deadline, std::max(shown[0].durationMs, AnimationPlayer::kMinFrameMs));
+        int steps = 0;
+        for (qint64 now = 1; now <= 1000 && player.isPlaying(); ++now) {
+            player.tick(now);
+            if (!player.isPlaying() || *player.nextDeadline() == deadline)
+                continue;
+            ++steps;
+            QCOMPARE(*player.nextDeadline() - deadline,
+                     std::max(shown[player.frame()].durationMs, AnimationPlayer::kMinFrameMs));
+            deadline = *player.nextDeadline();
+        }
+        QVERIFY(steps <= 1000 / AnimationPlayer::kMinFrameMs);
+    }
 }
 
 QTEST_MAIN(TestAnimationPlayer)

@@ -4,6 +4,7 @@
 #include "common/speech/agent/characterloader.h"
 #include "common/speech/agent/characterwindow.h"
 #include "common/speech/agent/desktopcharacter.h"
+#include "common/speech/agent/framerenderer.h"
 #include "tests/support/testenvironment.h"
 
 #include <QSignalSpy>
@@ -28,10 +29,14 @@ private slots:
     void playMatchesNamesWithoutCaseAndSkipsUnknown();
     void balloonRevealsSpokenWords();
     void idlesAtRandomPausesWithOneTimer();
+    void loopingPlayGivesWayToWaitingRequests();
+    void fastLoopDrawsEachFrameOnce();
 
 private:
-    // Runs every deadline up to ms from now, as the timer would.
-    void runFor(qint64 ms);
+    void load(const QByteArray& text);
+    // Runs every deadline up to ms from now, as the timer would; returns how
+    // many times the timer fired.
+    int runFor(qint64 ms);
     QList<quint64> completed() const;
     int animationNamed(const char* name) const;
 
@@ -49,11 +54,17 @@ void TestDesktopCharacter::init()
     m_random = {};
     m_synth.calls.clear();
     m_synth.stops = 0;
-    auto loaded = CharacterLoader::fromBytes(agenttest::tinyCharacter());
-    QVERIFY(loaded.character);
+    load(agenttest::tinyCharacter());
+}
+
+void TestDesktopCharacter::load(const QByteArray& text)
+{
+    auto loaded = CharacterLoader::fromBytes(text);
+    QVERIFY2(loaded.character, qPrintable(loaded.error));
     speech::agent::CharacterContext context{&m_synth, &m_clock, &m_random,
                                             testsupport::TestEnvironment::instance().configHome() +
                                                 "/pos.ini"};
+    m_done.reset();
     m_character = std::make_unique<DesktopCharacter>(std::move(*loaded.character), context);
     m_done = std::make_unique<QSignalSpy>(m_character.get(), &DesktopCharacter::requestComplete);
 }
@@ -64,16 +75,19 @@ void TestDesktopCharacter::cleanup()
     m_character.reset();
 }
 
-void TestDesktopCharacter::runFor(qint64 ms)
+int TestDesktopCharacter::runFor(qint64 ms)
 {
     const qint64 end = m_clock.now + ms;
+    int ticks = 0;
     while (const auto next = m_character->nextDeadline()) {
         if (*next > end)
             break;
         m_clock.now = std::max(m_clock.now, *next);
         m_character->tick();
+        ++ticks;
     }
     m_clock.now = end;
+    return ticks;
 }
 
 QList<quint64> TestDesktopCharacter::completed() const
@@ -278,6 +292,91 @@ void TestDesktopCharacter::idlesAtRandomPausesWithOneTimer()
     m_character->Hide();
     runFor(100);
     QVERIFY(!m_character->nextDeadline());
+}
+
+void TestDesktopCharacter::loopingPlayGivesWayToWaitingRequests()
+{
+    // Wave loops back to its first frame for ever; Nod does not loop but has
+    // an exit jump past its middle frame.
+    load(agenttest::tinyCharacter().replace("frame 50\nlayer body 3 0\n",
+                                            "frame 50\nlayer body 3 0\nbranch 0 100\n") +
+         "animation Nod\nframe 50 exit 2\nframe 50\nframe 50\nendanimation\n");
+    QVERIFY(m_character->data().animations[animationNamed("Wave")].canLoop());
+    const quint64 show = m_character->Show();
+    const quint64 wave = m_character->Play(QStringLiteral("Wave"));
+    const quint64 hello = m_character->Speak(QStringLiteral("Hello"));
+    // Queued behind the Show, the Wave gives way once it starts: one pass of
+    // its exit path (150 ms), then the sentence is heard and shown.
+    runFor(200 + 149);
+    QCOMPARE(completed(), QList<quint64>({show}));
+    QVERIFY(m_synth.calls.isEmpty());
+    runFor(1);
+    QCOMPARE(completed(), QList<quint64>({show, wave}));
+    QCOMPARE(m_synth.calls.size(), 1);
+    QCOMPARE(m_synth.calls[0].id, hello);
+    QVERIFY(m_character->isBalloonShown());
+    m_synth.finish(hello);
+
+    // With nothing waiting the Wave goes on; a Speak arriving mid-loop ends it
+    // along its exit path.
+    runFor(2000);
+    const quint64 again = m_character->Play(QStringLiteral("Wave"));
+    runFor(10000);
+    QVERIFY(!completed().contains(again));
+    runFor(25); // mid-frame
+    const quint64 bye = m_character->Speak(QStringLiteral("Bye"));
+    runFor(200);
+    QCOMPARE(completed().last(), again);
+    QCOMPARE(m_synth.calls.last().id, bye);
+    m_synth.finish(bye);
+
+    // An animation that cannot loop plays whole, exit jumps and all.
+    runFor(2000);
+    const quint64 nod = m_character->Play(QStringLiteral("Nod"));
+    m_character->Speak(QStringLiteral("Yes"));
+    runFor(149);
+    QVERIFY(!completed().contains(nod));
+    QCOMPARE(m_character->player().frame(), 2);
+    runFor(1);
+    QCOMPARE(completed().last(), nod);
+}
+
+void TestDesktopCharacter::fastLoopDrawsEachFrameOnce()
+{
+    // Spin shows one frame again and again; Flicker alternates two pictures
+    // with a third frame drawn like the first. All ask for 1 ms.
+    load(agenttest::tinyCharacter() +
+         "animation Spin\nframe 1\nlayer body 0 0\nbranch 0 100\nendanimation\n"
+         "animation Flicker\nframe 1\nlayer body 0 0\nframe 1\nlayer body 0 5\n"
+         "frame 1\nlayer body 0 0\nbranch 0 100\nendanimation\n");
+    m_character->Show();
+    runFor(500);
+    const auto& renderer = m_character->renderer();
+    const auto* window = m_character->window();
+    m_character->Play(QStringLiteral("Spin"));
+    runFor(20);
+    const int compositions = renderer.compositions();
+    const int frames = window->frameChanges();
+    const int shapes = window->shapeChanges();
+    // A second of looping: at most one wake-up per 10 ms, nothing redrawn.
+    QVERIFY(runFor(1000) <= 100);
+    QCOMPARE(renderer.compositions(), compositions);
+    QCOMPARE(window->frameChanges(), frames);
+    QCOMPARE(window->shapeChanges(), shapes);
+
+    m_character->Play(QStringLiteral("Flicker"));
+    runFor(1000); // Spin gives way, Flicker runs its first rounds
+    QCOMPARE(m_character->player().animation(), animationNamed("Flicker"));
+    QVERIFY(renderer.compositions() <= compositions + 1);
+    const int flickerCompositions = renderer.compositions();
+    const int flickerFrames = window->frameChanges();
+    const int flickerShapes = window->shapeChanges();
+    // Every 30 ms round shows the two pictures, each with its own shape; the
+    // third frame looks like the first and changes nothing.
+    QVERIFY(runFor(3000) <= 300);
+    QCOMPARE(renderer.compositions(), flickerCompositions);
+    QCOMPARE(window->frameChanges() - flickerFrames, 200);
+    QCOMPARE(window->shapeChanges() - flickerShapes, 200);
 }
 
 QTEST_MAIN(TestDesktopCharacter)
