@@ -91,10 +91,10 @@ struct Engine {
                                     book,   messages, sentences::SentenceTable::instance()};
     explicit Engine(int topic)
     {
-        values.guage = qint16(topic);
-        values.rd = 1;
-        values.guagen = 11000;
-        values.ctime = 3;
+        values.topic = qint16(topic);
+        values.sequentialOrder = 1;
+        values.position = 11000;
+        values.englishSeconds = 3;
     }
 };
 

@@ -50,15 +50,15 @@ QString desktopExecValue(const QString& executablePath)
     return value;
 }
 
-bool SetAutoStart(qint16 mark, const QString& executablePath)
+bool setAutoStart(qint16 autoStart, const QString& executablePath)
 {
     const QString path = autoStartEntryPath();
-    if (mark == 0) {
+    if (autoStart == 0) {
         if (QFile::exists(path))
             return QFile::remove(path);
         return true;
     }
-    if (mark != 1)
+    if (autoStart != 1)
         return true;
 
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -77,9 +77,10 @@ bool SetAutoStart(qint16 mark, const QString& executablePath)
     return file.commit();
 }
 
-bool SetAutoStart(qint16 mark)
+bool setAutoStart(qint16 autoStart)
 {
-    return SetAutoStart(mark, QCoreApplication::applicationDirPath() + QStringLiteral("/dialogs"));
+    return setAutoStart(autoStart,
+                        QCoreApplication::applicationDirPath() + QStringLiteral("/dialogs"));
 }
 
 } // namespace settings

@@ -5,31 +5,32 @@
 
 namespace settings {
 
-// The program-wide in-memory copy of the store, one member per key. Numbers
-// are 16-bit like the stored encoding; "left" is single precision and the two
-// colour references are doubles until they are applied to a window.
+// The program-wide in-memory copy of the store, one member per stored value
+// (its key is the same name in settings::keys). Numbers are 16-bit like the
+// stored encoding; the left edge is single precision and the two colour
+// references are doubles until they are applied to a window.
 struct Settings {
-    qint16 xxx = 0;
-    qint16 ce = 0;
-    qint16 n = 0;
-    qint16 ctime = 0;
-    qint16 etime = 0;
-    qint16 rd = 0;
-    qint16 psave = 0;
-    qint16 ssave = 0;
-    qint16 visi = 0;
-    qint16 voice = 0;
-    qint16 guage = 0;
-    qint16 guagen = 0;
-    qint16 red = 0;
-    qint16 mark = 0;
-    qint16 Spdtimes = 0;
-    qint16 isnoSpeak = 0;
-    qint16 FontSizeNumber = 0;
-    float left = 0.0f;
-    double txtColor = 0.0;
-    double formColor = 0.0;
-    QString agent;
+    qint16 firstRunDone = 0;
+    qint16 russianFirst = 0;
+    qint16 showsPerPair = 0;
+    qint16 englishSeconds = 0;
+    qint16 russianSeconds = 0;
+    qint16 sequentialOrder = 0;
+    qint16 savePosition = 0;
+    qint16 saveSettings = 0;
+    qint16 autoHide = 0;
+    qint16 speakAloud = 0;
+    qint16 topic = 0;
+    qint16 position = 0;
+    qint16 unusedRed = 0;
+    qint16 autoStart = 0;
+    qint16 speechSpeed = 0;
+    qint16 unusedNoSpeak = 0;
+    qint16 fontSize = 0;
+    float leftTwips = 0.0f;
+    double textColour = 0.0;
+    double backColour = 0.0;
+    QString character;
 };
 
 // The one copy both the start-up and the windows work on.

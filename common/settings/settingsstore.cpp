@@ -1,19 +1,16 @@
 #include "common/settings/settingsstore.h"
 
+#include "common/settings/settingskeys.h"
+
 #include <QSettings>
 
 namespace settings {
 
-namespace {
-const QString kApplication = QStringLiteral("Velkor");
-const QString kSection = QStringLiteral("Lintavo01");
-} // namespace
-
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             kApplication, kApplication))
+                                             keys::application, keys::application))
 {
-    m_settings->beginGroup(kSection);
+    m_settings->beginGroup(keys::section);
 }
 
 SettingsStore::~SettingsStore() = default;
@@ -47,7 +44,7 @@ QString SettingsStore::storedSpelling(const QString& key) const
     return QString();
 }
 
-QString SettingsStore::ReadSetting(const QString& key, const QString& defaultValue)
+QString SettingsStore::readSetting(const QString& key, const QString& defaultValue)
 {
     // Pick up what the other program wrote since our last look.
     m_settings->sync();
@@ -57,7 +54,7 @@ QString SettingsStore::ReadSetting(const QString& key, const QString& defaultVal
     return m_settings->value(stored).toString();
 }
 
-void SettingsStore::WriteSetting(const QString& key, const QString& text)
+void SettingsStore::writeSetting(const QString& key, const QString& text)
 {
     m_settings->sync();
     // Keep the spelling the file already has, and drop any other spelling a

@@ -22,8 +22,8 @@ public:
     SettingsStore& operator=(const SettingsStore&) = delete;
 
     // The stored text, or defaultValue when the key is absent.
-    QString ReadSetting(const QString& key, const QString& defaultValue = QString());
-    void WriteSetting(const QString& key, const QString& text);
+    QString readSetting(const QString& key, const QString& defaultValue = QString());
+    void writeSetting(const QString& key, const QString& text);
 
     // Spellings of the keys as the file holds them (for tests and diagnostics).
     QStringList storedKeys();
@@ -38,14 +38,14 @@ private:
     std::unique_ptr<QSettings> m_settings;
 };
 
-inline QString ReadSetting(const QString& key, const QString& defaultValue = QString())
+inline QString readSetting(const QString& key, const QString& defaultValue = QString())
 {
-    return SettingsStore::shared().ReadSetting(key, defaultValue);
+    return SettingsStore::shared().readSetting(key, defaultValue);
 }
 
-inline void WriteSetting(const QString& key, const QString& text)
+inline void writeSetting(const QString& key, const QString& text)
 {
-    SettingsStore::shared().WriteSetting(key, text);
+    SettingsStore::shared().writeSetting(key, text);
 }
 
 } // namespace settings

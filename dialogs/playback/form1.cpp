@@ -1,12 +1,13 @@
 #include "dialogs/playback/form1.h"
 
 #include "common/settings/settings.h"
+#include "common/settings/settingskeys.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/characterservice.h"
 #include "dialogs/playback/colourreference.h"
-#include "dialogs/playback/slidelabel.h"
 #include "dialogs/playback/qtmessageboxes.h"
 #include "dialogs/playback/randomsource.h"
+#include "dialogs/playback/slidelabel.h"
 #include "dialogs/playback/sqlitewordbook.h"
 #include "dialogs/playback/strippictures.h"
 #include "dialogs/sentences/sentencetable.h"
@@ -199,7 +200,7 @@ bool Form1::loadCharacter(const QString& name)
 
 void Form1::showagent()
 {
-    const QString name = m_store.ReadSetting(QStringLiteral("Agent"), QStringLiteral("Merlin"));
+    const QString name = m_store.readSetting(settings::keys::character, settings::defaultCharacter);
     loadCharacter(name);
 }
 
@@ -270,7 +271,7 @@ void Form1::makeTopmost()
 
 void Form1::AdjustSize()
 {
-    const int size = m_values.FontSizeNumber > 0 ? m_values.FontSizeNumber : 12;
+    const int size = m_values.fontSize > 0 ? m_values.fontSize : 12;
     for (QLabel* label : {Label1, Label2})
         label->setFont(QFont(kLabelFont, size));
     // The label's height is one line of its font; the window takes it.
@@ -444,7 +445,7 @@ void Form1::Timer1_Timer()
     m_countdown.decrease();
     // The pointer only matters with auto-hide on; reading it costs a round
     // trip to the display server on every tick.
-    const bool autoHide = m_values.visi != 0;
+    const bool autoHide = m_values.autoHide != 0;
     if (autoHide)
         m_geometry.samplePointer(m_pointer ? m_pointer() : QCursor::pos());
     setWindowHeight(m_geometry.autoHideHeight(height(), autoHide, m_countdown.value()));
@@ -457,7 +458,7 @@ void Form1::Timer1_Timer()
 
 void Form1::autoHideChanged()
 {
-    if (m_values.visi != 0 && !Timer1.isActive())
+    if (m_values.autoHide != 0 && !Timer1.isActive())
         Timer1.start();
 }
 

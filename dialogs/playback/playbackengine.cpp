@@ -81,8 +81,8 @@ void PlaybackEngine::setToolTips()
 
 void PlaybackEngine::NextSentence()
 {
-    const int topic = m_values.guage;
-    const bool sequence = m_values.rd != 0;
+    const int topic = m_values.topic;
+    const bool sequence = m_values.sequentialOrder != 0;
     if (topic >= kFirstTopicOfBook)
         nextFromBook(topic, sequence);
     else
@@ -99,13 +99,13 @@ void PlaybackEngine::nextFromTable(int topic, bool sequence)
         id = 10000 + 100 * group + number;
         m_randomId = qint16(id);
     } else if (topic != 0) {
-        int p = m_values.guagen;
+        int p = m_values.position;
         const int last = 10000 + 100 * topic + kPairs;
         if (floorDiv(p - 10000, 100) != topic || p > last)
             p = firstOfGroup(topic);
         id = p;
     } else {
-        int p = m_values.guagen;
+        int p = m_values.position;
         if (p - 100 * floorDiv(p, 100) > kPairs)
             p = 100 * (floorDiv(p - 10000, 100) + 101) + 1;
         // Past the last group, or a position outside the table: start again
@@ -120,7 +120,7 @@ void PlaybackEngine::nextFromTable(int topic, bool sequence)
     if (!loaded)
         message(QString::number(id));
     if (sequence) {
-        m_values.guagen = qint16(id + 1);
+        m_values.position = qint16(id + 1);
         setToolTips();
     }
 }
@@ -128,7 +128,7 @@ void PlaybackEngine::nextFromTable(int topic, bool sequence)
 void PlaybackEngine::nextFromBook(int topic, bool sequence)
 {
     if (m_book.openAndCount() > 0) {
-        m_view.enableTimer6(int(m_values.ctime) * 1000);
+        m_view.enableTimer6(int(m_values.englishSeconds) * 1000);
         BindWordBook();
         m_russian = m_book.russian();
         m_english = m_book.english();
@@ -159,8 +159,8 @@ void PlaybackEngine::speak()
     speech::AgentCharacter* character = m_view.character();
     if (!character)
         return;
-    if (m_values.voice == 1)
-        character->Speak(QStringLiteral("\\SPD=") + QString::number(m_values.Spdtimes) +
+    if (m_values.speakAloud == 1)
+        character->Speak(QStringLiteral("\\SPD=") + QString::number(m_values.speechSpeed) +
                          QStringLiteral("\\") + m_russian);
     character->Play(QStringLiteral("Wave"));
 }
@@ -170,16 +170,16 @@ void PlaybackEngine::Timer5_Timer()
     if (m_messageOpen)
         return;
     ++m_ticks;
-    if (m_shows >= m_values.n) {
+    if (m_shows >= m_values.showsPerPair) {
         m_shows = 0;
         NextSentence();
     }
 
-    const int etime = 10 * m_values.etime;
-    const int ctime = 10 * m_values.ctime;
-    const bool russianFirst = m_values.ce == 1;
-    const int first = russianFirst ? etime : ctime;
-    const int both = etime + ctime;
+    const int russianTicks = 10 * m_values.russianSeconds;
+    const int englishTicks = 10 * m_values.englishSeconds;
+    const bool russianFirst = m_values.russianFirst == 1;
+    const int first = russianFirst ? russianTicks : englishTicks;
+    const int both = russianTicks + englishTicks;
 
     switch (m_state) {
     case 0:

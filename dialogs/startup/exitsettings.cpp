@@ -1,6 +1,7 @@
 #include "dialogs/startup/exitsettings.h"
 
 #include "common/settings/settings.h"
+#include "common/settings/settingskeys.h"
 #include "common/settings/settingsstore.h"
 
 namespace startup {
@@ -8,10 +9,11 @@ namespace startup {
 void writeExitSettings(settings::SettingsStore& store, const settings::Settings& values,
                        float leftTwips)
 {
-    store.WriteSetting(QStringLiteral("voice"), settings::formatInt16(values.voice));
-    store.WriteSetting(QStringLiteral("left"), settings::formatPosition(leftTwips));
-    if (values.psave == 1 && values.rd == 1)
-        store.WriteSetting(QStringLiteral("guagen"), settings::formatInt16(values.guagen));
+    namespace keys = settings::keys;
+    store.writeSetting(keys::speakAloud, settings::formatInt16(values.speakAloud));
+    store.writeSetting(keys::leftTwips, settings::formatPosition(leftTwips));
+    if (values.savePosition == 1 && values.sequentialOrder == 1)
+        store.writeSetting(keys::position, settings::formatInt16(values.position));
 }
 
 } // namespace startup

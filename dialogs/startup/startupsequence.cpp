@@ -1,6 +1,7 @@
 #include "dialogs/startup/startupsequence.h"
 
 #include "common/settings/settings.h"
+#include "common/settings/settingskeys.h"
 #include "common/settings/settingsstore.h"
 #include "dialogs/startup/startuphost.h"
 
@@ -22,7 +23,7 @@ StartupSequence::StartupSequence(settings::SettingsStore& store, settings::Setti
     : m_store(store), m_values(values), m_host(host)
 {}
 
-void StartupSequence::step(const char* name, const std::function<bool()>& body)
+void StartupSequence::step(const QString& name, const std::function<bool()>& body)
 {
     bool ok = false;
     try {
@@ -31,45 +32,46 @@ void StartupSequence::step(const char* name, const std::function<bool()>& body)
         ok = false;
     }
     if (!ok)
-        m_failed.append(QString::fromLatin1(name));
+        m_failed.append(name);
 }
 
 void StartupSequence::writeFirstRunValues()
 {
     using settings::formatPosition;
+    namespace keys = settings::keys;
     const double halfWidth = m_host.screenWidthTwips() / 2;
-    const std::pair<const char*, QString> values[] = {
-        {"ctimeword", "7"},
-        {"ssaveword", "1"},
-        {"guageword", "54"},
-        {"markword", "0"},
-        {"xxx", "1"},
-        {"winleftword", formatPosition(float(halfWidth - 2000))},
-        {"ontopword", "1"},
-        {"ce", "0"},
-        {"n", "1"},
-        {"ctime", "3"},
-        {"etime", "5"},
-        {"rd", "1"},
-        {"psave", "1"},
-        {"ssave", "1"},
-        {"visi", "0"},
-        {"voice", "1"},
-        {"guage", "14"},
-        {"guagen", "11000"},
-        {"agent", "Merlin"},
-        {"red", "0"},
-        {"mark", "1"},
-        {"left", formatPosition(float(halfWidth - 3000))},
-        {"txtColor", colourText(m_host.label1TextColour())},
-        {"formColor", colourText(m_host.formBackColour())},
-        {"isnoSpeak", "0"},
-        {"Spdtimes", "90"},
-        {"FontSizeNumber", "12"},
+    const std::pair<const QString&, QString> values[] = {
+        {keys::wordEnglishSeconds, "7"},
+        {keys::wordSaveSettings, "1"},
+        {keys::wordTopic, "54"},
+        {keys::wordAutoStart, "0"},
+        {keys::firstRunDone, "1"},
+        {keys::wordWindowLeft, formatPosition(float(halfWidth - 2000))},
+        {keys::wordOnTop, "1"},
+        {keys::russianFirst, "0"},
+        {keys::showsPerPair, "1"},
+        {keys::englishSeconds, "3"},
+        {keys::russianSeconds, "5"},
+        {keys::sequentialOrder, "1"},
+        {keys::savePosition, "1"},
+        {keys::saveSettings, "1"},
+        {keys::autoHide, "0"},
+        {keys::speakAloud, "1"},
+        {keys::topic, "14"},
+        {keys::position, "11000"},
+        {keys::characterAtStartup, settings::defaultCharacter},
+        {keys::unusedRed, "0"},
+        {keys::autoStart, "1"},
+        {keys::leftTwips, formatPosition(float(halfWidth - 3000))},
+        {keys::textColour, colourText(m_host.label1TextColour())},
+        {keys::backColour, colourText(m_host.formBackColour())},
+        {keys::unusedNoSpeak, "0"},
+        {keys::speechSpeed, "90"},
+        {keys::fontSize, "12"},
     };
     for (const auto& [key, text] : values) {
         step(key, [&] {
-            m_store.WriteSetting(QString::fromLatin1(key), text);
+            m_store.writeSetting(key, text);
             return true;
         });
     }
@@ -77,46 +79,43 @@ void StartupSequence::writeFirstRunValues()
 
 void StartupSequence::readSettings()
 {
-    auto readInt = [this](const char* key, qint16& target) {
-        step(key, [&] {
-            return settings::parseInt16(m_store.ReadSetting(QString::fromLatin1(key)), target);
-        });
+    namespace keys = settings::keys;
+    auto readInt = [this](const QString& key, qint16& target) {
+        step(key, [&] { return settings::parseInt16(m_store.readSetting(key), target); });
     };
-    auto readColour = [this](const char* key, double& target) {
-        step(key, [&] {
-            return settings::parseColour(m_store.ReadSetting(QString::fromLatin1(key)), target);
-        });
+    auto readColour = [this](const QString& key, double& target) {
+        step(key, [&] { return settings::parseColour(m_store.readSetting(key), target); });
     };
     settings::Settings& v = m_values;
-    readInt("ce", v.ce);
-    readInt("n", v.n);
-    readInt("ctime", v.ctime);
-    readInt("etime", v.etime);
-    readInt("rd", v.rd);
-    readInt("psave", v.psave);
-    readInt("ssave", v.ssave);
-    readInt("visi", v.visi);
-    readInt("voice", v.voice);
-    readInt("guage", v.guage);
-    readInt("guagen", v.guagen);
-    readInt("red", v.red);
-    readInt("mark", v.mark);
-    step("agent", [&] {
-        v.agent = m_store.ReadSetting(QStringLiteral("agent"));
+    readInt(keys::russianFirst, v.russianFirst);
+    readInt(keys::showsPerPair, v.showsPerPair);
+    readInt(keys::englishSeconds, v.englishSeconds);
+    readInt(keys::russianSeconds, v.russianSeconds);
+    readInt(keys::sequentialOrder, v.sequentialOrder);
+    readInt(keys::savePosition, v.savePosition);
+    readInt(keys::saveSettings, v.saveSettings);
+    readInt(keys::autoHide, v.autoHide);
+    readInt(keys::speakAloud, v.speakAloud);
+    readInt(keys::topic, v.topic);
+    readInt(keys::position, v.position);
+    readInt(keys::unusedRed, v.unusedRed);
+    readInt(keys::autoStart, v.autoStart);
+    step(keys::characterAtStartup, [&] {
+        v.character = m_store.readSetting(keys::characterAtStartup);
         return true;
     });
-    readInt("xxx", v.xxx);
-    step("left", [&] {
-        if (!settings::parsePosition(m_store.ReadSetting(QStringLiteral("left")), v.left))
+    readInt(keys::firstRunDone, v.firstRunDone);
+    step(keys::leftTwips, [&] {
+        if (!settings::parsePosition(m_store.readSetting(keys::leftTwips), v.leftTwips))
             return false;
-        m_host.setLeftTwips(v.left);
+        m_host.setLeftTwips(v.leftTwips);
         return true;
     });
-    readInt("Spdtimes", v.Spdtimes);
-    readColour("txtColor", v.txtColor);
-    readColour("formColor", v.formColor);
-    readInt("isnoSpeak", v.isnoSpeak);
-    readInt("FontSizeNumber", v.FontSizeNumber);
+    readInt(keys::speechSpeed, v.speechSpeed);
+    readColour(keys::textColour, v.textColour);
+    readColour(keys::backColour, v.backColour);
+    readInt(keys::unusedNoSpeak, v.unusedNoSpeak);
+    readInt(keys::fontSize, v.fontSize);
 }
 
 void StartupSequence::run()
@@ -124,7 +123,7 @@ void StartupSequence::run()
     m_failed.clear();
     m_firstRun = false;
     step("first-run check", [&] {
-        m_firstRun = m_store.ReadSetting(QStringLiteral("xxx")).isEmpty();
+        m_firstRun = m_store.readSetting(settings::keys::firstRunDone).isEmpty();
         return true;
     });
     if (m_firstRun) {
@@ -132,7 +131,7 @@ void StartupSequence::run()
         step("setup page", [&] { return m_host.openUrl(m_setupPage); });
     }
     readSettings();
-    step("character", [&] { return m_host.loadCharacter(m_values.agent); });
+    step("character", [&] { return m_host.loadCharacter(m_values.character); });
     step("windows", [&] {
         m_host.setTopTwips(0);
         m_host.hideMainWindow();
@@ -169,7 +168,7 @@ void StartupSequence::run()
         return true;
     });
     step("colours", [&] {
-        m_host.applyColours(m_values.txtColor, m_values.formColor);
+        m_host.applyColours(m_values.textColour, m_values.backColour);
         return true;
     });
     step("data labels", [&] {

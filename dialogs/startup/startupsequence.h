@@ -33,7 +33,7 @@ public:
     const QStringList& failedSteps() const { return m_failed; }
 
 private:
-    void step(const char* name, const std::function<bool()>& body);
+    void step(const QString& name, const std::function<bool()>& body);
     void writeFirstRunValues();
     void readSettings();
 

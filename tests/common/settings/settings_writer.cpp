@@ -13,6 +13,6 @@ int main(int argc, char** argv)
     const QString prefix = args.at(1);
     const int count = args.at(2).toInt();
     for (int i = 0; i < count; ++i)
-        settings::WriteSetting(prefix + QString::number(i), QString::number(i));
+        settings::writeSetting(prefix + QString::number(i), QString::number(i));
     return 0;
 }

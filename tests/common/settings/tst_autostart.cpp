@@ -56,23 +56,23 @@ private slots:
     {
         QCOMPARE(autoStartEntryPath(), testsupport::TestEnvironment::instance().configHome() +
                                            "/autostart/Spanish.desktop");
-        QVERIFY(SetAutoStart(1, "/opt/velkor/dialogs"));
+        QVERIFY(setAutoStart(1, "/opt/velkor/dialogs"));
         const QString entry = readEntry();
         QVERIFY(entry.startsWith("[Desktop Entry]\n"));
         QVERIFY(entry.contains("\nType=Application\n"));
         QVERIFY(entry.contains("\nExec=\"/opt/velkor/dialogs\"\n"));
-        QVERIFY(SetAutoStart(0, "/opt/velkor/dialogs"));
+        QVERIFY(setAutoStart(0, "/opt/velkor/dialogs"));
         QVERIFY(!QFile::exists(autoStartEntryPath()));
         // Removing again, with nothing there, is fine.
-        QVERIFY(SetAutoStart(0, "/opt/velkor/dialogs"));
+        QVERIFY(setAutoStart(0, "/opt/velkor/dialogs"));
     }
 
     void otherMarksLeaveTheEntryAlone()
     {
-        QVERIFY(SetAutoStart(1, "/a/dialogs"));
+        QVERIFY(setAutoStart(1, "/a/dialogs"));
         const QString before = readEntry();
-        QVERIFY(SetAutoStart(2, "/b/dialogs"));
-        QVERIFY(SetAutoStart(-1, "/b/dialogs"));
+        QVERIFY(setAutoStart(2, "/b/dialogs"));
+        QVERIFY(setAutoStart(-1, "/b/dialogs"));
         QCOMPARE(readEntry(), before);
     }
 
@@ -90,7 +90,7 @@ private slots:
     void awkwardPathsSurviveEscaping()
     {
         QFETCH(QString, path);
-        QVERIFY(SetAutoStart(1, path));
+        QVERIFY(setAutoStart(1, path));
         const QString entry = readEntry();
         const qsizetype start = entry.indexOf("\nExec=") + 6;
         const QString value = entry.mid(start, entry.indexOf(u'\n', start) - start);

@@ -19,7 +19,7 @@ private slots:
     void storesUnderTheSharedSection()
     {
         SettingsStore store;
-        store.WriteSetting("ce", "1");
+        store.writeSetting("ce", "1");
         QCOMPARE(store.fileName(),
                  testsupport::TestEnvironment::instance().configHome() + "/Velkor/Velkor.ini");
         QFile file(store.fileName());
@@ -32,26 +32,26 @@ private slots:
     void absentKeyGivesDefault()
     {
         SettingsStore store;
-        QCOMPARE(store.ReadSetting("xxx"), QString());
-        QVERIFY(store.ReadSetting("xxx").isEmpty());
-        QCOMPARE(store.ReadSetting("Agent", "Merlin"), QString("Merlin"));
-        store.WriteSetting("Agent", "");
-        QCOMPARE(store.ReadSetting("Agent", "Merlin"), QString());
+        QCOMPARE(store.readSetting("xxx"), QString());
+        QVERIFY(store.readSetting("xxx").isEmpty());
+        QCOMPARE(store.readSetting("Agent", "Merlin"), QString("Merlin"));
+        store.writeSetting("Agent", "");
+        QCOMPARE(store.readSetting("Agent", "Merlin"), QString());
     }
 
     void keysIgnoreCaseAndKeepOneSpelling()
     {
         SettingsStore store;
-        store.WriteSetting("agent", "Merlin");
-        store.WriteSetting("Agent", "Genie");
-        QCOMPARE(store.ReadSetting("agent"), QString("Genie"));
-        QCOMPARE(store.ReadSetting("AGENT"), QString("Genie"));
+        store.writeSetting("agent", "Merlin");
+        store.writeSetting("Agent", "Genie");
+        QCOMPARE(store.readSetting("agent"), QString("Genie"));
+        QCOMPARE(store.readSetting("AGENT"), QString("Genie"));
         QCOMPARE(store.storedKeys(), QStringList{"agent"});
 
         // A second program (another store object) sees the value under any case.
         SettingsStore other;
-        other.WriteSetting("AGENT", "Robby");
-        QCOMPARE(store.ReadSetting("Agent"), QString("Robby"));
+        other.writeSetting("AGENT", "Robby");
+        QCOMPARE(store.readSetting("Agent"), QString("Robby"));
         QCOMPARE(store.storedKeys().size(), 1);
     }
 
@@ -60,7 +60,7 @@ private slots:
         // A file edited by hand may hold both spellings; the next write keeps one.
         {
             SettingsStore store;
-            store.WriteSetting("ce", "0");
+            store.writeSetting("ce", "0");
         }
         const QString path = SettingsStore().fileName();
         QFile file(path);
@@ -68,9 +68,9 @@ private slots:
         file.write("[Lintavo01]\nagent=Merlin\nAgent=Genie\n");
         file.close();
         SettingsStore store;
-        store.WriteSetting("AGENT", "Robby");
+        store.writeSetting("AGENT", "Robby");
         QCOMPARE(store.storedKeys().size(), 1);
-        QCOMPARE(store.ReadSetting("agent"), QString("Robby"));
+        QCOMPARE(store.readSetting("agent"), QString("Robby"));
     }
 
     void textRoundTripsExactly()
@@ -80,10 +80,10 @@ private slots:
                                     "%percent%", "@at",         "back\\slash",
                                     "quote\"d",  "line\nbreak", QString(300, u'x')};
         for (int i = 0; i < values.size(); ++i)
-            store.WriteSetting(QString("k%1").arg(i), values.at(i));
+            store.writeSetting(QString("k%1").arg(i), values.at(i));
         SettingsStore reader;
         for (int i = 0; i < values.size(); ++i)
-            QCOMPARE(reader.ReadSetting(QString("k%1").arg(i)), values.at(i));
+            QCOMPARE(reader.readSetting(QString("k%1").arg(i)), values.at(i));
     }
 
     void twoProcessesWritingAtOnceLoseNothing()
@@ -101,8 +101,8 @@ private slots:
         const QStringList keys = store.storedKeys();
         QCOMPARE(keys.size(), 1000);
         for (int i = 0; i < 500; ++i) {
-            QCOMPARE(store.ReadSetting(QString("alpha%1").arg(i)), QString::number(i));
-            QCOMPARE(store.ReadSetting(QString("beta%1").arg(i)), QString::number(i));
+            QCOMPARE(store.readSetting(QString("alpha%1").arg(i)), QString::number(i));
+            QCOMPARE(store.readSetting(QString("beta%1").arg(i)), QString::number(i));
         }
     }
 
@@ -129,10 +129,10 @@ private slots:
         file.write(content);
         file.close();
         SettingsStore store;
-        store.ReadSetting("agent");
-        store.ReadSetting("ce");
-        store.WriteSetting("n", "1");
-        QCOMPARE(store.ReadSetting("n"), QString("1"));
+        store.readSetting("agent");
+        store.readSetting("ce");
+        store.writeSetting("n", "1");
+        QCOMPARE(store.readSetting("n"), QString("1"));
     }
 };
 

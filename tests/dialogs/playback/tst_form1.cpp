@@ -32,16 +32,16 @@ struct Window {
 
     Window()
     {
-        values.ce = 1;
-        values.n = 1;
-        values.etime = 5;
-        values.ctime = 3;
-        values.rd = 1;
-        values.voice = 1;
-        values.guage = 14;
-        values.guagen = 11000;
-        values.Spdtimes = 90;
-        values.FontSizeNumber = 12;
+        values.russianFirst = 1;
+        values.showsPerPair = 1;
+        values.russianSeconds = 5;
+        values.englishSeconds = 3;
+        values.sequentialOrder = 1;
+        values.speakAloud = 1;
+        values.topic = 14;
+        values.position = 11000;
+        values.speechSpeed = 90;
+        values.fontSize = 12;
         playback::PlaybackServices services;
         services.random = &random;
         services.wordBook = std::make_unique<FakeBook>();
@@ -98,7 +98,7 @@ private slots:
         QVERIFY(f.Image1->geometry().right() < f.width());
         QVERIFY(!f.Image1->pixmap().isNull());
 
-        w.values.FontSizeNumber = 20;
+        w.values.fontSize = 20;
         f.move(f.x(), 50);
         f.AdjustSize();
         f.Get_Windows_Rect();
@@ -175,7 +175,7 @@ private slots:
     {
         Window w;
         Form1& f = *w.form;
-        w.values.visi = 1;
+        w.values.autoHide = 1;
         w.pointer = QPoint(f.x() + 10, 300);
         f.countdown().reset();
         f.Timer1_Timer();
@@ -198,7 +198,7 @@ private slots:
         f.Timer2_Timer();
         QCOMPARE(f.blinkColour(), std::optional<QColor>());
 
-        w.values.visi = 0;
+        w.values.autoHide = 0;
         w.pointer = QPoint(f.x() + 10, 300);
         f.Timer1_Timer();
         QCOMPARE(f.height(), w.px(360));
@@ -219,7 +219,7 @@ private slots:
         QVERIFY(!f.Timer1.isActive());
 
         // Turning auto-hide on wakes it; it folds the strip as before.
-        w.values.visi = 1;
+        w.values.autoHide = 1;
         f.autoHideChanged();
         QVERIFY(f.Timer1.isActive());
         w.pointer = QPoint(f.x() + 10, 300);
@@ -228,7 +228,7 @@ private slots:
         QVERIFY(f.Timer1.isActive());
 
         // Off again: the next tick unfolds the strip, then rests.
-        w.values.visi = 0;
+        w.values.autoHide = 0;
         f.Timer1_Timer();
         QCOMPARE(f.height(), w.px(360));
         QVERIFY(!f.Timer1.isActive());

@@ -42,15 +42,15 @@ struct Rig {
 
     Rig()
     {
-        values.ce = 0;
-        values.n = 1;
-        values.ctime = 3;
-        values.etime = 5;
-        values.rd = 1;
-        values.voice = 1;
-        values.guage = 14;
-        values.guagen = 11000;
-        values.Spdtimes = 90;
+        values.russianFirst = 0;
+        values.showsPerPair = 1;
+        values.englishSeconds = 3;
+        values.russianSeconds = 5;
+        values.sequentialOrder = 1;
+        values.speakAloud = 1;
+        values.topic = 14;
+        values.position = 11000;
+        values.speechSpeed = 90;
         view.agent = &character;
     }
 
@@ -98,13 +98,13 @@ private slots:
         QFETCH(int, position);
         QFETCH(QList<int>, expected);
         Rig rig;
-        rig.values.guage = qint16(topic);
-        rig.values.guagen = qint16(position);
+        rig.values.topic = qint16(topic);
+        rig.values.position = qint16(position);
         for (int id : expected) {
             rig.engine.NextSentence();
             QCOMPARE(rig.engine.russian(), russianOf(id));
             QCOMPARE(rig.engine.english(), englishOf(id));
-            QCOMPARE(rig.values.guagen, qint16(id + 1));
+            QCOMPARE(rig.values.position, qint16(id + 1));
             // Sequence order shows the pair in the tooltips.
             QCOMPARE(rig.view.tip1, russianOf(id));
             QCOMPARE(rig.view.tip2, englishOf(id));
@@ -115,15 +115,15 @@ private slots:
     void missingStringReportsItsNumberOnce()
     {
         Rig rig;
-        rig.values.guage = 0;
-        rig.values.guagen = 10137;
+        rig.values.topic = 0;
+        rig.values.position = 10137;
         rig.engine.NextSentence();
-        rig.values.guagen = 10100;
+        rig.values.position = 10100;
         rig.engine.NextSentence();
         QCOMPARE(rig.messages.shown, QStringList{"10100"});
         // The texts keep the pair shown before.
         QCOMPARE(rig.engine.russian(), russianOf(10137));
-        QCOMPARE(rig.values.guagen, qint16(10101));
+        QCOMPARE(rig.values.position, qint16(10101));
         rig.engine.NextSentence();
         QCOMPARE(rig.engine.russian(), russianOf(10101));
         QCOMPARE(rig.messages.shown.size(), 1);
@@ -135,9 +135,9 @@ private slots:
         for (int topic = 0; topic <= 15; ++topic) {
             for (double r : {0.0, 0.37, top}) {
                 Rig rig;
-                rig.values.rd = 0;
-                rig.values.guage = qint16(topic);
-                rig.values.guagen = 11000;
+                rig.values.sequentialOrder = 0;
+                rig.values.topic = qint16(topic);
+                rig.values.position = 11000;
                 rig.view.tip1 = "unchanged";
                 rig.random.values = {r, r};
                 rig.engine.NextSentence();
@@ -152,7 +152,7 @@ private slots:
                 QCOMPARE(rig.engine.russian(), russianOf(id));
                 QVERIFY(rig.messages.shown.isEmpty());
                 // Random order leaves the position and the tooltips alone.
-                QCOMPARE(rig.values.guagen, qint16(11000));
+                QCOMPARE(rig.values.position, qint16(11000));
                 QCOMPARE(rig.view.tip1, QString("unchanged"));
             }
         }
@@ -162,8 +162,8 @@ private slots:
     {
         // The second draw picks the group: its extremes reach groups 1 and 19.
         Rig rig;
-        rig.values.rd = 0;
-        rig.values.guage = 0;
+        rig.values.sequentialOrder = 0;
+        rig.values.topic = 0;
         rig.random.values = {0.0, 0.0, 0.5, std::nextafter(1.0, 0.0)};
         rig.engine.NextSentence();
         QCOMPARE(int(rig.engine.randomId()), 10101);
@@ -173,7 +173,7 @@ private slots:
 
     void presentationTimeline_data()
     {
-        QTest::addColumn<int>("ce");
+        QTest::addColumn<int>("russianFirst");
         QTest::addColumn<QStringList>("firstLine"); // events at tick 1
         QTest::addColumn<int>("switchTick");
         QTest::addColumn<QStringList>("switchLine"); // events at the switch
@@ -188,15 +188,15 @@ private slots:
 
     void presentationTimeline()
     {
-        QFETCH(int, ce);
+        QFETCH(int, russianFirst);
         QFETCH(QStringList, firstLine);
         QFETCH(int, switchTick);
         QFETCH(QStringList, switchLine);
         QFETCH(QStringList, endLine);
         Rig rig;
-        rig.values.ce = qint16(ce);
-        rig.values.etime = 5;
-        rig.values.ctime = 3;
+        rig.values.russianFirst = qint16(russianFirst);
+        rig.values.russianSeconds = 5;
+        rig.values.englishSeconds = 3;
         rig.engine.NextSentence();
         const QString spoken = "Speak \\SPD=90\\" + russianOf(11401);
 
@@ -214,17 +214,17 @@ private slots:
         QCOMPARE(events[switchTick], switchLine);
         QCOMPARE(events[82], endLine);
         QCOMPARE(events.size(), size_t(4)); // nothing else happens in between
-        const int speakTick = ce == 1 ? 1 : switchTick;
+        const int speakTick = russianFirst == 1 ? 1 : switchTick;
         QCOMPARE(speech[speakTick], (QStringList{spoken, "Play Wave"}));
         // The next presentation starts at tick 83 with the next pair.
         QCOMPARE(rig.engine.russian(), russianOf(11402));
         QCOMPARE(events[83], firstLine);
-        QCOMPARE(speech.size(), size_t(ce == 1 ? 2 : 1));
+        QCOMPARE(speech.size(), size_t(russianFirst == 1 ? 2 : 1));
     }
 
     void repetitions_data()
     {
-        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("showsPerPair");
         QTest::addColumn<int>("ticks");
         QTest::addColumn<int>("picks");
         // One presentation is 82 ticks; a pick happens on the tick after.
@@ -235,23 +235,23 @@ private slots:
 
     void repetitions()
     {
-        QFETCH(int, n);
+        QFETCH(int, showsPerPair);
         QFETCH(int, ticks);
         QFETCH(int, picks);
         Rig rig;
-        rig.values.n = qint16(n);
+        rig.values.showsPerPair = qint16(showsPerPair);
         rig.engine.NextSentence();
-        const qint16 before = rig.values.guagen;
+        const qint16 before = rig.values.position;
         for (int i = 0; i < ticks; ++i)
             rig.engine.Timer5_Timer();
-        QCOMPARE(rig.values.guagen - before, picks);
+        QCOMPARE(rig.values.position - before, picks);
     }
 
     void silentVoiceStillWaves()
     {
         Rig rig;
-        rig.values.ce = 1;
-        rig.values.voice = 0;
+        rig.values.russianFirst = 1;
+        rig.values.speakAloud = 0;
         rig.engine.NextSentence();
         rig.engine.Timer5_Timer();
         QCOMPARE(rig.character.calls, QStringList{"Play Wave"});
@@ -285,17 +285,17 @@ private slots:
 
     void emptyBookFallsBackToGroup16_data()
     {
-        QTest::addColumn<int>("rd");
+        QTest::addColumn<int>("sequentialOrder");
         QTest::newRow("sequence") << 1;
         QTest::newRow("random") << 0;
     }
 
     void emptyBookFallsBackToGroup16()
     {
-        QFETCH(int, rd);
+        QFETCH(int, sequentialOrder);
         Rig rig;
-        rig.values.guage = 16;
-        rig.values.rd = qint16(rd);
+        rig.values.topic = 16;
+        rig.values.sequentialOrder = qint16(sequentialOrder);
         rig.random.values = {0.0, 0.5};
         for (int pick = 1; pick <= 2; ++pick) {
             rig.engine.NextSentence();
@@ -303,7 +303,7 @@ private slots:
             QCOMPARE(rig.messages.shown.last(), PlaybackEngine::kEmptyBook);
             QCOMPARE(rig.loadedId() / 100, 116);
         }
-        if (rd == 1)
+        if (sequentialOrder == 1)
             QCOMPARE(rig.loadedId(), 11602);
         QCOMPARE(rig.view.timer6, -1);
         QCOMPARE(rig.book.binds, 0);
@@ -312,8 +312,8 @@ private slots:
     void bookGivesItsCurrentRecord()
     {
         Rig rig;
-        rig.values.guage = 16;
-        rig.values.ctime = 4;
+        rig.values.topic = 16;
+        rig.values.englishSeconds = 4;
         rig.book.pairs = {{"Привет", "Hello"}, {"Пока", "Bye"}};
         rig.engine.NextSentence();
         QCOMPARE(rig.engine.russian(), QString("Привет"));
@@ -331,8 +331,8 @@ private slots:
     void messageDoesNotStackAndPlaybackGoesOn()
     {
         Rig rig;
-        rig.values.guage = 16;
-        rig.values.n = 0; // a pick at every tick
+        rig.values.topic = 16;
+        rig.values.showsPerPair = 0; // a pick at every tick
         rig.engine.NextSentence();
         rig.messages.shown.clear();
         // Ticks that arrive while the box is open.

@@ -80,8 +80,8 @@ private slots:
 
     void exitByMenuStoresVoiceLeftAndPosition_data()
     {
-        QTest::addColumn<int>("rd");
-        QTest::addColumn<int>("psave");
+        QTest::addColumn<int>("sequentialOrder");
+        QTest::addColumn<int>("savePosition");
         QTest::addColumn<bool>("storesPosition");
         QTest::newRow("sequence, save schedule") << 1 << 1 << true;
         QTest::newRow("random order") << 0 << 1 << false;
@@ -90,8 +90,8 @@ private slots:
 
     void exitByMenuStoresVoiceLeftAndPosition()
     {
-        QFETCH(int, rd);
-        QFETCH(int, psave);
+        QFETCH(int, sequentialOrder);
+        QFETCH(int, savePosition);
         QFETCH(bool, storesPosition);
         SettingsStore store;
         Settings values;
@@ -99,18 +99,18 @@ private slots:
         playback::Form1 form(store, values, std::make_unique<FakeService>(journal));
         form.setUrlOpener([](const QUrl&) { return true; });
         startup::StartupSequence(store, values, form).run();
-        values.rd = qint16(rd);
-        values.psave = qint16(psave);
-        values.guagen = 11405;
-        values.voice = 1;
-        store.WriteSetting("voice", "0");
+        values.sequentialOrder = qint16(sequentialOrder);
+        values.savePosition = qint16(savePosition);
+        values.position = 11405;
+        values.speakAloud = 1;
+        store.writeSetting("voice", "0");
         form.move(200, 0);
         form.exitByMenu();
         SettingsStore reader;
-        QCOMPARE(reader.ReadSetting("voice"), QString("1"));
-        QCOMPARE(reader.ReadSetting("left"),
+        QCOMPARE(reader.readSetting("voice"), QString("1"));
+        QCOMPARE(reader.readSetting("left"),
                  settings::formatPosition(200 * float(form.twipsPerPixel())));
-        QCOMPARE(reader.ReadSetting("guagen"), QString(storesPosition ? "11405" : "11000"));
+        QCOMPARE(reader.readSetting("guagen"), QString(storesPosition ? "11405" : "11000"));
         // The exit path runs no unload handler.
         QVERIFY(!journal.calls.contains("Hide"));
     }
@@ -123,7 +123,7 @@ private slots:
         playback::Form1 form(store, values, std::make_unique<FakeService>(journal));
         form.setUrlOpener([](const QUrl&) { return true; });
         startup::StartupSequence(store, values, form).run();
-        values.guagen = 11405;
+        values.position = 11405;
         form.move(321, 0);
         const QByteArray before = storeBytes();
         QVERIFY(!before.isEmpty());

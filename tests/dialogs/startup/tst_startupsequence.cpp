@@ -139,20 +139,20 @@ private slots:
         SettingsStore reader;
         QCOMPARE(reader.storedKeys().size(), expected.size());
         for (const auto& [key, value] : expected)
-            QCOMPARE(reader.ReadSetting(key), value);
+            QCOMPARE(reader.readSetting(key), value);
 
         // Read back into memory.
-        QCOMPARE(values.n, qint16(1));
-        QCOMPARE(values.guage, qint16(14));
-        QCOMPARE(values.rd, qint16(1));
-        QCOMPARE(values.ce, qint16(0));
-        QCOMPARE(values.Spdtimes, qint16(90));
-        QCOMPARE(values.FontSizeNumber, qint16(12));
-        QCOMPARE(values.guagen, qint16(11000));
-        QCOMPARE(values.xxx, qint16(1));
-        QCOMPARE(values.agent, QString("Merlin"));
-        QCOMPARE(values.left, 6600.0f);
-        QCOMPARE(values.formColor, -2147483647.0);
+        QCOMPARE(values.showsPerPair, qint16(1));
+        QCOMPARE(values.topic, qint16(14));
+        QCOMPARE(values.sequentialOrder, qint16(1));
+        QCOMPARE(values.russianFirst, qint16(0));
+        QCOMPARE(values.speechSpeed, qint16(90));
+        QCOMPARE(values.fontSize, qint16(12));
+        QCOMPARE(values.position, qint16(11000));
+        QCOMPARE(values.firstRunDone, qint16(1));
+        QCOMPARE(values.character, QString("Merlin"));
+        QCOMPARE(values.leftTwips, 6600.0f);
+        QCOMPARE(values.backColour, -2147483647.0);
         QCOMPARE(host.loadedCharacter, QString("Merlin"));
         QCOMPARE(host.left, 6600.0);
         QCOMPARE(host.top, 0.0);
@@ -195,28 +195,28 @@ private slots:
         QCOMPARE(host.calls, expected);
         QVERIFY(load.failedSteps().contains("setup page"));
         QVERIFY(load.failedSteps().contains("character"));
-        QCOMPARE(values.n, qint16(1)); // the reads after the page still ran
+        QCOMPARE(values.showsPerPair, qint16(1)); // the reads after the page still ran
     }
 
     void unconvertibleValuesKeepWhatTheyHeld()
     {
         SettingsStore store;
-        store.WriteSetting("xxx", "1");
-        store.WriteSetting("n", "abc");
-        store.WriteSetting("ce", "70000");
-        store.WriteSetting("etime", "1e3");
-        store.WriteSetting("ctime", "");
-        store.WriteSetting("guage", "7");
+        store.writeSetting("xxx", "1");
+        store.writeSetting("n", "abc");
+        store.writeSetting("ce", "70000");
+        store.writeSetting("etime", "1e3");
+        store.writeSetting("ctime", "");
+        store.writeSetting("guage", "7");
         Settings values;
-        values.ce = 1;
+        values.russianFirst = 1;
         FakeHost host;
         StartupSequence load(store, values, host);
         load.run();
-        QCOMPARE(values.n, qint16(0));
-        QCOMPARE(values.ce, qint16(1));
-        QCOMPARE(values.etime, qint16(0));
-        QCOMPARE(values.ctime, qint16(0));
-        QCOMPARE(values.guage, qint16(7));
+        QCOMPARE(values.showsPerPair, qint16(0));
+        QCOMPARE(values.russianFirst, qint16(1));
+        QCOMPARE(values.russianSeconds, qint16(0));
+        QCOMPARE(values.englishSeconds, qint16(0));
+        QCOMPARE(values.topic, qint16(7));
         // No "left" stored: the window keeps its designed left edge.
         QVERIFY(!host.calls.contains("left"));
         QCOMPARE(host.top, 0.0);
@@ -228,10 +228,10 @@ private slots:
     void characterPickedElsewhereIsTheOneLoaded()
     {
         SettingsStore store;
-        store.WriteSetting("xxx", "1");
-        store.WriteSetting("agent", "Merlin");
+        store.writeSetting("xxx", "1");
+        store.writeSetting("agent", "Merlin");
         SettingsStore reader; // the other program writes "Agent"
-        reader.WriteSetting("Agent", "Robby");
+        reader.writeSetting("Agent", "Robby");
         Settings values;
         FakeHost host;
         StartupSequence(store, values, host).run();
@@ -256,7 +256,7 @@ private slots:
         StartupSequence load(store, values, host);
         load.run();
         QVERIFY(load.wasFirstRun());
-        QCOMPARE(values.guage, qint16(14));
+        QCOMPARE(values.topic, qint16(14));
         QCOMPARE(host.loadedCharacter, QString("Merlin"));
         QVERIFY(host.calls.contains("bind"));
     }
@@ -264,8 +264,8 @@ private slots:
     void topIsZeroWhateverTheStoredLeft()
     {
         SettingsStore store;
-        store.WriteSetting("xxx", "1");
-        store.WriteSetting("left", "-123456");
+        store.writeSetting("xxx", "1");
+        store.writeSetting("left", "-123456");
         Settings values;
         FakeHost host;
         StartupSequence(store, values, host).run();
