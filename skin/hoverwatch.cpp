@@ -15,7 +15,7 @@ constexpr int kWatchMs = 10;
 HoverWatch::HoverWatch(QWidget* button, std::function<void()> look)
     : m_button(button), m_timer(button), m_pointer(SystemPointer::shared())
 {
-    m_timer.setObjectName(QStringLiteral("Timer1"));
+    m_timer.setObjectName(QStringLiteral("hoverWatch"));
     m_timer.setInterval(kWatchMs);
     QObject::connect(&m_timer, &QTimer::timeout, button, std::move(look));
 }

@@ -13,7 +13,7 @@ class QWidget;
 
 namespace skin {
 
-// A button's 10 ms hover watch: a timer named "Timer1", a child of the
+// A button's 10 ms hover watch: a timer named "hoverWatch", a child of the
 // button, that looks where the pointer is until it finds it outside. It runs
 // only while started, so an idle window has no running timer.
 class HoverWatch final

@@ -10,7 +10,7 @@ namespace skin {
 int buttonCode(Qt::MouseButtons buttons);
 int shiftCode(Qt::KeyboardModifiers modifiers);
 
-// Raises a widget's MouseDown, MouseMove or MouseUp for an event with the
+// Raises a widget's mousePressed, mouseMoved or mouseReleased for an event with the
 // (button, shift, x, y) arguments: a move passes the buttons held, a press,
 // release or double-click the button that changed; x and y are in the
 // widget's coordinates.

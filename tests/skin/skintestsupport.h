@@ -26,16 +26,16 @@ inline void mouse(QWidget* w, QEvent::Type type, QPoint local, Qt::MouseButtons 
     QCoreApplication::sendEvent(w, &event);
 }
 
-// Every skin widget's MouseDown, MouseMove and MouseUp carry (button, shift,
+// Every skin widget's mousePressed, mouseMoved and mouseReleased carry (button, shift,
 // x, y): presses and releases the button that changed, moves the buttons
 // held; buttons 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt;
 // x and y unrounded in the widget's coordinates. The points used lie within
 // any widget at least 8 x 8 pixels.
 inline void checkMouseSignalArguments(QWidget* w)
 {
-    QSignalSpy down(w, SIGNAL(MouseDown(int, int, float, float)));
-    QSignalSpy move(w, SIGNAL(MouseMove(int, int, float, float)));
-    QSignalSpy up(w, SIGNAL(MouseUp(int, int, float, float)));
+    QSignalSpy down(w, SIGNAL(mousePressed(int, int, float, float)));
+    QSignalSpy move(w, SIGNAL(mouseMoved(int, int, float, float)));
+    QSignalSpy up(w, SIGNAL(mouseReleased(int, int, float, float)));
     QVERIFY(down.isValid() && move.isValid() && up.isValid());
 
     const auto send = [w](QEvent::Type type, QPointF local, Qt::MouseButton button,

@@ -5,9 +5,9 @@
 // delay, saves it to FILE, prints the window's place as "window X Y W H" and
 // quits.
 
-#include "skin/xp_canvas.h"
-#include "skin/xpcmdbutton.h"
-#include "skin/xptopbuttons.h"
+#include "skin/captionbutton.h"
+#include "skin/skinbutton.h"
+#include "skin/skinframe.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -28,21 +28,21 @@ public:
     {
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         resize(425, 321);
-        m_canvas = new skin::xp_canvas(this);
-        m_canvas->setObjectName(QStringLiteral("xp_canvas1"));
-        m_canvas->resize(size());
-        m_canvas->readProperties({{QStringLiteral("Caption"), QStringLiteral("Skin Gallery")}});
+        m_frame = new skin::SkinFrame(this);
+        m_frame->setObjectName(QStringLiteral("skinFrame"));
+        m_frame->resize(size());
+        m_frame->readProperties({{QStringLiteral("Caption"), QStringLiteral("Skin Gallery")}});
 
         const int values[] = {2, 1, 0};
         for (int i = 0; i < 3; ++i) {
-            auto* button = new skin::xptopbuttons(this);
+            auto* button = new skin::CaptionButton(this);
             button->readProperties({{QStringLiteral("Value"), values[i]}});
             m_captionButtons[i] = button;
         }
-        connect(m_captionButtons[0], &skin::xptopbuttons::Click, this, &QWidget::showMinimized);
-        connect(m_captionButtons[1], &skin::xptopbuttons::Click, this,
+        connect(m_captionButtons[0], &skin::CaptionButton::clicked, this, &QWidget::showMinimized);
+        connect(m_captionButtons[1], &skin::CaptionButton::clicked, this,
                 [this] { isMaximized() ? showNormal() : showMaximized(); });
-        connect(m_captionButtons[2], &skin::xptopbuttons::Click, this, &QWidget::close);
+        connect(m_captionButtons[2], &skin::CaptionButton::clicked, this, &QWidget::close);
 
         auto* heading = new QLabel(QStringLiteral("Push buttons"), this);
         heading->move(24, 48);
@@ -57,7 +57,7 @@ public:
         };
         int i = 0;
         for (const auto& look : looks) {
-            auto* button = new skin::xpcmdbutton(this);
+            auto* button = new skin::SkinButton(this);
             button->readProperties({{QStringLiteral("State"), look.state},
                                     {QStringLiteral("Enabled"), look.enabled},
                                     {QStringLiteral("Caption"), QString::fromUtf8(look.caption)}});
@@ -72,7 +72,7 @@ public:
         note->move(24, 200);
         for (QLabel* label : {heading, note})
             label->setAttribute(Qt::WA_TranslucentBackground);
-        m_canvas->lower();
+        m_frame->lower();
         placeCaptionButtons();
     }
 
@@ -80,30 +80,30 @@ public:
     void freezeLooks()
     {
         for (const auto& [button, cell] : m_forced)
-            button->draw_cell(cell);
+            button->showCell(cell);
     }
 
 protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
-        m_canvas->resize(event->size());
+        m_frame->resize(event->size());
         placeCaptionButtons();
     }
 
 private:
     void placeCaptionButtons()
     {
-        int x = width() - 5 - 3 * skin::xptopbuttons::kSide - 4;
-        for (skin::xptopbuttons* button : m_captionButtons) {
+        int x = width() - 5 - 3 * skin::CaptionButton::kSide - 4;
+        for (skin::CaptionButton* button : m_captionButtons) {
             button->move(x, 4);
-            x += skin::xptopbuttons::kSide + 2;
+            x += skin::CaptionButton::kSide + 2;
         }
     }
 
-    skin::xp_canvas* m_canvas = nullptr;
-    skin::xptopbuttons* m_captionButtons[3] = {};
-    QList<std::pair<skin::xpcmdbutton*, int>> m_forced;
+    skin::SkinFrame* m_frame = nullptr;
+    skin::CaptionButton* m_captionButtons[3] = {};
+    QList<std::pair<skin::SkinButton*, int>> m_forced;
 };
 
 } // namespace

@@ -14,11 +14,11 @@
 
 namespace skin {
 
-// A 21 x 21 caption button for the skinned title bar. Value picks the glyph
+// A 21 x 21 caption button for the skinned title bar. Its glyph picks the
 // strip (0 close, 1 maximise, 2 minimise, 3 restore); each strip has a normal,
 // hover, pressed and disabled cell. It acts on nothing itself: hosts react to
-// Click.
-class xptopbuttons final : public QWidget
+// clicked().
+class CaptionButton final : public QWidget
 {
     Q_OBJECT
 
@@ -26,20 +26,20 @@ public:
     enum Cell { Normal = 0, Hover = 1, Pressed = 2, Disabled = 3 };
     static constexpr int kSide = 21;
 
-    explicit xptopbuttons(QWidget* parent = nullptr);
+    explicit CaptionButton(QWidget* parent = nullptr);
 
-    // Stores "Value" without redrawing, then applies "Enabled"; the strip of
-    // the loaded value shows when the button is shown.
+    // Stores the glyph ("Value") without redrawing, then applies "Enabled";
+    // the strip of the loaded glyph shows when the button is shown.
     void readProperties(const QVariantMap& design);
 
-    int Value() const { return m_value; }
-    void setValue(int value);
+    int glyph() const { return m_glyph; }
+    void setGlyph(int glyph);
 
     // Replaces one glyph strip (four 21 x 21 cells side by side).
     void setStrip(int index, const QImage& strip);
     void setPointer(std::shared_ptr<const Pointer> pointer);
 
-    void apply_value();
+    void applyGlyph();
     void showCell(int cell);
     int strip() const { return m_strip; }
     int currentCell() const { return m_cell; }
@@ -49,11 +49,11 @@ public:
     void hoverTick();
 
 signals:
-    void Click();
-    void MouseDown(int button, int shift, float x, float y);
-    void MouseMove(int button, int shift, float x, float y);
-    void MouseUp(int button, int shift, float x, float y);
-    void MouseOut();
+    void clicked();
+    void mousePressed(int button, int shift, float x, float y);
+    void mouseMoved(int button, int shift, float x, float y);
+    void mouseReleased(int button, int shift, float x, float y);
+    void pointerLeft();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -68,9 +68,9 @@ protected:
 
 private:
     HoverWatch m_hover;
-    std::array<PictureClip, 4> m_pc;
+    std::array<PictureClip, 4> m_strips;
     QPixmap m_face;
-    int m_value = 0;
+    int m_glyph = 0;
     int m_strip = 0;
     int m_cell = Normal;
     ClickArm m_click;

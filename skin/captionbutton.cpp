@@ -1,4 +1,4 @@
-#include "skin/xptopbuttons.h"
+#include "skin/captionbutton.h"
 
 #include "skin/mousecodes.h"
 #include "skin/skinbitmaps.h"
@@ -15,129 +15,129 @@ constexpr int kCells = 4;
 
 } // namespace
 
-xptopbuttons::xptopbuttons(QWidget* parent)
+CaptionButton::CaptionButton(QWidget* parent)
     : QWidget(parent), m_hover(this, [this] { hoverTick(); })
 {
     const char* strips[] = {"closebutton", "maximisebutton", "minimisebutton", "restorebutton"};
     for (int i = 0; i < 4; ++i)
-        m_pc[i] = PictureClip(skinBitmap(QString::fromLatin1(strips[i])), 1, kCells);
+        m_strips[i] = PictureClip(skinBitmap(QString::fromLatin1(strips[i])), 1, kCells);
     setMouseTracking(true);
 
-    apply_value();
+    applyGlyph();
     showCell(Normal);
     setFixedSize(kSide, kSide);
     // Running from creation: the first look tells whether the pointer is here.
     m_hover.start();
 }
 
-void xptopbuttons::readProperties(const QVariantMap& design)
+void CaptionButton::readProperties(const QVariantMap& design)
 {
-    m_value = design.value(QStringLiteral("Value"), 0).toInt();
+    m_glyph = design.value(QStringLiteral("Value"), 0).toInt();
     setEnabled(design.value(QStringLiteral("Enabled"), true).toBool());
 }
 
-void xptopbuttons::setValue(int value)
+void CaptionButton::setGlyph(int glyph)
 {
-    m_value = value;
-    apply_value();
+    m_glyph = glyph;
+    applyGlyph();
 }
 
-void xptopbuttons::setStrip(int index, const QImage& strip)
+void CaptionButton::setStrip(int index, const QImage& strip)
 {
-    if (index < 0 || index >= int(m_pc.size()))
+    if (index < 0 || index >= int(m_strips.size()))
         return;
-    m_pc[index] = PictureClip(strip, 1, kCells);
+    m_strips[index] = PictureClip(strip, 1, kCells);
     showCell(m_cell);
 }
 
-void xptopbuttons::setPointer(std::shared_ptr<const Pointer> pointer)
+void CaptionButton::setPointer(std::shared_ptr<const Pointer> pointer)
 {
     m_hover.setPointer(std::move(pointer));
 }
 
-void xptopbuttons::apply_value()
+void CaptionButton::applyGlyph()
 {
-    if (m_value >= 0 && m_value <= 3)
-        m_strip = m_value;
+    if (m_glyph >= 0 && m_glyph <= 3)
+        m_strip = m_glyph;
     showCell(isEnabled() ? Normal : Disabled);
 }
 
-void xptopbuttons::showCell(int cell)
+void CaptionButton::showCell(int cell)
 {
     m_cell = cell;
-    m_face = QPixmap::fromImage(m_pc[m_strip].cell(cell));
+    m_face = QPixmap::fromImage(m_strips[m_strip].cell(cell));
     update();
 }
 
-void xptopbuttons::hoverTick()
+void CaptionButton::hoverTick()
 {
     if (!m_hover.pointerLeft())
         return;
-    emit MouseOut();
+    emit pointerLeft();
     if (isEnabled())
         showCell(Normal);
 }
 
-void xptopbuttons::changeEvent(QEvent* event)
+void CaptionButton::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
         showCell(isEnabled() ? Normal : Disabled);
 }
 
-void xptopbuttons::paintEvent(QPaintEvent*)
+void CaptionButton::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.drawPixmap(0, 0, m_face);
 }
 
-void xptopbuttons::resizeEvent(QResizeEvent* event)
+void CaptionButton::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     if (size() != QSize(kSide, kSide))
         setFixedSize(kSide, kSide);
 }
 
-void xptopbuttons::showEvent(QShowEvent* event)
+void CaptionButton::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    apply_value();
+    applyGlyph();
 }
 
-void xptopbuttons::hideEvent(QHideEvent* event)
+void CaptionButton::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     m_hover.stop();
-    apply_value();
+    applyGlyph();
 }
 
-void xptopbuttons::mousePressEvent(QMouseEvent* event)
+void CaptionButton::mousePressEvent(QMouseEvent* event)
 {
     showCell(Pressed);
-    emitMouseSignal(this, &xptopbuttons::MouseDown, *event);
+    emitMouseSignal(this, &CaptionButton::mousePressed, *event);
     m_click.arm();
 }
 
-void xptopbuttons::mouseMoveEvent(QMouseEvent* event)
+void CaptionButton::mouseMoveEvent(QMouseEvent* event)
 {
     m_hover.start();
     if (!HoverWatch::within(size(), event->position()))
         return;
-    emitMouseSignal(this, &xptopbuttons::MouseMove, *event);
+    emitMouseSignal(this, &CaptionButton::mouseMoved, *event);
     showCell(event->buttons() == Qt::LeftButton ? Pressed : Hover);
 }
 
-void xptopbuttons::mouseReleaseEvent(QMouseEvent* event)
+void CaptionButton::mouseReleaseEvent(QMouseEvent* event)
 {
     showCell(Normal);
-    emitMouseSignal(this, &xptopbuttons::MouseUp, *event);
+    emitMouseSignal(this, &CaptionButton::mouseReleased, *event);
     if (m_click.release(rect().contains(event->position().toPoint())))
-        emit Click();
+        emit clicked();
 }
 
-void xptopbuttons::mouseDoubleClickEvent(QMouseEvent* event)
+void CaptionButton::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    // A double-click raises only the Click of its first press.
+    // A double-click raises only the click of its first press.
     mousePressEvent(event);
     m_click.disarm();
 }

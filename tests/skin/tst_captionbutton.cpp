@@ -1,10 +1,10 @@
-#include "skin/xptopbuttons.h"
+#include "skin/captionbutton.h"
 #include "tests/skin/skintestsupport.h"
 
 #include <QMouseEvent>
 #include <QtTest>
 
-using skin::xptopbuttons;
+using skin::CaptionButton;
 using skintest::FixedPointer;
 using skintest::mouse;
 
@@ -20,7 +20,7 @@ QImage codedStrip(int s)
     return strip;
 }
 
-std::pair<int, int> shown(const xptopbuttons& button)
+std::pair<int, int> shown(const CaptionButton& button)
 {
     const QRgb p = button.face().pixel(10, 10);
     return {qRed(p) / 10, qGreen(p) / 10};
@@ -28,12 +28,12 @@ std::pair<int, int> shown(const xptopbuttons& button)
 
 } // namespace
 
-class TestXpTopButtons : public QObject
+class TestCaptionButton : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<QWidget> m_parent;
-    xptopbuttons* m_button = nullptr;
+    CaptionButton* m_button = nullptr;
     std::shared_ptr<FixedPointer> m_pointer;
 
 private slots:
@@ -41,7 +41,7 @@ private slots:
     {
         m_parent = std::make_unique<QWidget>();
         m_parent->resize(300, 100);
-        m_button = new xptopbuttons(m_parent.get());
+        m_button = new CaptionButton(m_parent.get());
         for (int s = 0; s < 4; ++s)
             m_button->setStrip(s, codedStrip(s));
         m_button->move(250, 4);
@@ -53,8 +53,8 @@ private slots:
 
     void firstWatchTickReportsThePointerAway()
     {
-        QSignalSpy out(m_button, &xptopbuttons::MouseOut);
-        QTimer* watch = m_button->findChild<QTimer*>(QStringLiteral("Timer1"));
+        QSignalSpy out(m_button, &CaptionButton::pointerLeft);
+        QTimer* watch = m_button->findChild<QTimer*>(QStringLiteral("hoverWatch"));
         QVERIFY(watch && watch->isActive());
         m_button->hoverTick();
         QCOMPARE(out.size(), 1);
@@ -63,7 +63,7 @@ private slots:
 
     void pointerOverTheButtonKeepsTheWatch()
     {
-        QSignalSpy out(m_button, &xptopbuttons::MouseOut);
+        QSignalSpy out(m_button, &CaptionButton::pointerLeft);
         m_pointer->at = m_button->mapToGlobal(QPoint(10, 10));
         mouse(m_button, QEvent::MouseMove, {10, 10}, Qt::NoButton);
         QCOMPARE(shown(*m_button), std::make_pair(0, 1));
@@ -72,16 +72,16 @@ private slots:
         QCOMPARE(shown(*m_button), std::make_pair(0, 1));
     }
 
-    void valueOutsideTheStripsKeepsTheStrip()
+    void glyphOutsideTheStripsKeepsTheStrip()
     {
-        m_button->setValue(2);
+        m_button->setGlyph(2);
         QCOMPARE(shown(*m_button), std::make_pair(2, 0));
-        m_button->setValue(7);
-        QCOMPARE(m_button->Value(), 7);
+        m_button->setGlyph(7);
+        QCOMPARE(m_button->glyph(), 7);
         QCOMPARE(shown(*m_button), std::make_pair(2, 0));
-        m_button->setValue(-1);
+        m_button->setGlyph(-1);
         QCOMPARE(shown(*m_button), std::make_pair(2, 0));
-        m_button->setValue(3);
+        m_button->setGlyph(3);
         QCOMPARE(shown(*m_button), std::make_pair(3, 0));
     }
 
@@ -98,7 +98,7 @@ private slots:
     {
         m_button->readProperties(
             {{QStringLiteral("Value"), 1}, {QStringLiteral("Enabled"), false}});
-        QCOMPARE(m_button->Value(), 1);
+        QCOMPARE(m_button->glyph(), 1);
         QVERIFY(!m_button->isEnabled());
         m_parent->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_parent.get()));
@@ -109,9 +109,9 @@ private slots:
 
     void pressDragOffAndReleaseOutside()
     {
-        QSignalSpy out(m_button, &xptopbuttons::MouseOut);
-        QSignalSpy up(m_button, &xptopbuttons::MouseUp);
-        QSignalSpy click(m_button, &xptopbuttons::Click);
+        QSignalSpy out(m_button, &CaptionButton::pointerLeft);
+        QSignalSpy up(m_button, &CaptionButton::mouseReleased);
+        QSignalSpy click(m_button, &CaptionButton::clicked);
         m_button->hoverTick(); // the creation tick
         out.clear();
 
@@ -131,8 +131,8 @@ private slots:
 
     void farEdgesCountAsOnTheButton()
     {
-        QSignalSpy out(m_button, &xptopbuttons::MouseOut);
-        QSignalSpy moves(m_button, &xptopbuttons::MouseMove);
+        QSignalSpy out(m_button, &CaptionButton::pointerLeft);
+        QSignalSpy moves(m_button, &CaptionButton::mouseMoved);
         m_pointer->at = m_button->mapToGlobal(QPoint(21, 21));
         m_button->hoverTick();
         QCOMPARE(out.size(), 0);
@@ -153,7 +153,7 @@ private slots:
 
     void doubleClickClicksOnce()
     {
-        QSignalSpy click(m_button, &xptopbuttons::Click);
+        QSignalSpy click(m_button, &CaptionButton::clicked);
         mouse(m_button, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
         mouse(m_button, QEvent::MouseButtonRelease, {10, 10}, Qt::NoButton);
         mouse(m_button, QEvent::MouseButtonDblClick, {10, 10}, Qt::LeftButton);
@@ -162,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestXpTopButtons)
-#include "tst_xptopbuttons.moc"
+QTEST_MAIN(TestCaptionButton)
+#include "tst_captionbutton.moc"

@@ -18,23 +18,23 @@ namespace skin {
 // Custom-drawn push button: its face is one of five cells of a bitmap strip
 // (normal, pressed, disabled, hover, emphasised) stretched by nine-slice
 // painting, with a centred caption. A 10 ms hover watch notices the pointer
-// leaving, restores the rest look and raises MouseOut.
-class xpcmdbutton final : public QWidget
+// leaving, restores the rest look and raises pointerLeft().
+class SkinButton final : public QWidget
 {
     Q_OBJECT
 
 public:
     enum Cell { Normal = 0, Pressed = 1, Disabled = 2, Hover = 3, Emphasised = 4 };
 
-    explicit xpcmdbutton(QWidget* parent = nullptr);
+    explicit SkinButton(QWidget* parent = nullptr);
 
     // Applies a stored design in the order "State", "Enabled", "Caption",
     // "Font"; absent names take their defaults.
     void readProperties(const QVariantMap& design);
 
-    int State() const { return m_state; }
+    int state() const { return m_state; }
     void setState(int state);
-    QString Caption() const;
+    QString caption() const;
     void setCaption(const QString& caption);
     // Enabled and Font are the widget's own: setEnabled() and setFont().
 
@@ -42,24 +42,24 @@ public:
     void setFaceStrip(const QImage& strip);
     void setPointer(std::shared_ptr<const Pointer> pointer);
 
-    void draw_rest();
-    void draw_cell(int cell);
+    void showRestCell();
+    void showCell(int cell);
     int currentCell() const { return m_cell; }
     QImage face() const;
-    QLabel* captionLabel() const { return m_lbl; }
+    QLabel* captionLabel() const { return m_captionLabel; }
 
     // The hover watch; stops itself once the pointer is outside.
     void hoverTick();
 
 signals:
-    void Click();
-    void KeyDown(int key, int shift);
-    void KeyPress(int character);
-    void KeyUp(int key, int shift);
-    void MouseDown(int button, int shift, float x, float y);
-    void MouseMove(int button, int shift, float x, float y);
-    void MouseUp(int button, int shift, float x, float y);
-    void MouseOut();
+    void clicked();
+    void keyPressed(int key, int shift);
+    void characterTyped(int character);
+    void keyReleased(int key, int shift);
+    void mousePressed(int button, int shift, float x, float y);
+    void mouseMoved(int button, int shift, float x, float y);
+    void mouseReleased(int button, int shift, float x, float y);
+    void pointerLeft();
 
 protected:
     bool event(QEvent* event) override;
@@ -82,10 +82,10 @@ private:
     void updateCaptionColour();
     static QString captionMarkup(const QString& caption);
 
-    QLabel* m_lbl = nullptr;
+    QLabel* m_captionLabel = nullptr;
     QString m_caption;
     HoverWatch m_hover;
-    PictureClip m_pc;
+    PictureClip m_faceStrip;
     mutable QPixmap m_face;
     int m_state = 0;
     int m_restCell = Normal;

@@ -1,4 +1,4 @@
-#include "skin/xpcmdbutton.h"
+#include "skin/skinbutton.h"
 
 #include "skin/mousecodes.h"
 #include "skin/skinbitmaps.h"
@@ -21,24 +21,25 @@ const QColor kCaptionDisabled(161, 161, 146);
 
 } // namespace
 
-xpcmdbutton::xpcmdbutton(QWidget* parent)
-    : QWidget(parent), m_hover(this, [this] { hoverTick(); }), m_pc(skinBitmap("face"), 1, kCells)
+SkinButton::SkinButton(QWidget* parent)
+    : QWidget(parent), m_hover(this, [this] { hoverTick(); }),
+      m_faceStrip(skinBitmap("face"), 1, kCells)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    m_lbl = new QLabel(this);
-    m_lbl->setObjectName(QStringLiteral("lbl"));
-    m_lbl->setAlignment(Qt::AlignCenter);
-    m_lbl->setTextFormat(Qt::RichText);
-    m_lbl->setAttribute(Qt::WA_TranslucentBackground);
+    m_captionLabel = new QLabel(this);
+    m_captionLabel->setObjectName(QStringLiteral("captionLabel"));
+    m_captionLabel->setAlignment(Qt::AlignCenter);
+    m_captionLabel->setTextFormat(Qt::RichText);
+    m_captionLabel->setAttribute(Qt::WA_TranslucentBackground);
     // Presses on the caption belong to the button.
-    m_lbl->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_captionLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     updateCaptionColour();
     layout();
 }
 
-void xpcmdbutton::readProperties(const QVariantMap& design)
+void SkinButton::readProperties(const QVariantMap& design)
 {
     setState(design.value(QStringLiteral("State"), 0).toInt());
     setEnabled(design.value(QStringLiteral("Enabled"), true).toBool());
@@ -52,21 +53,21 @@ void xpcmdbutton::readProperties(const QVariantMap& design)
     setFont(chosen);
 }
 
-void xpcmdbutton::setState(int state)
+void SkinButton::setState(int state)
 {
     m_state = state;
-    draw_rest();
+    showRestCell();
 }
 
-QString xpcmdbutton::Caption() const
+QString SkinButton::caption() const
 {
     return m_caption;
 }
 
-void xpcmdbutton::setCaption(const QString& caption)
+void SkinButton::setCaption(const QString& caption)
 {
     m_caption = caption;
-    m_lbl->setText(captionMarkup(caption));
+    m_captionLabel->setText(captionMarkup(caption));
     // "&" in the caption marks an access key that clicks the button.
     if (m_shortcut)
         releaseShortcut(m_shortcut);
@@ -75,34 +76,34 @@ void xpcmdbutton::setCaption(const QString& caption)
     layout();
 }
 
-void xpcmdbutton::setFaceStrip(const QImage& strip)
+void SkinButton::setFaceStrip(const QImage& strip)
 {
-    m_pc = PictureClip(strip, 1, kCells);
-    draw_cell(m_cell);
+    m_faceStrip = PictureClip(strip, 1, kCells);
+    showCell(m_cell);
 }
 
-void xpcmdbutton::setPointer(std::shared_ptr<const Pointer> pointer)
+void SkinButton::setPointer(std::shared_ptr<const Pointer> pointer)
 {
     m_hover.setPointer(std::move(pointer));
 }
 
-void xpcmdbutton::draw_rest()
+void SkinButton::showRestCell()
 {
     if (m_state == 1)
         m_restCell = Emphasised;
     else if (m_state == 0)
         m_restCell = Normal;
-    draw_cell(isEnabled() ? m_restCell : Disabled);
+    showCell(isEnabled() ? m_restCell : Disabled);
 }
 
-void xpcmdbutton::draw_cell(int cell)
+void SkinButton::showCell(int cell)
 {
     m_cell = cell;
     m_face = renderFace(cell);
     update();
 }
 
-QPixmap xpcmdbutton::renderFace(int cell) const
+QPixmap SkinButton::renderFace(int cell) const
 {
     const int W = width();
     const int H = height();
@@ -110,7 +111,7 @@ QPixmap xpcmdbutton::renderFace(int cell) const
         return QPixmap();
     QImage face(W, H, QImage::Format_ARGB32_Premultiplied);
     face.fill(Qt::transparent);
-    const QImage src = m_pc.cell(cell);
+    const QImage src = m_faceStrip.cell(cell);
     if (!src.isNull()) {
         const int sw = src.width();
         const int sh = src.height();
@@ -142,23 +143,24 @@ QPixmap xpcmdbutton::renderFace(int cell) const
     return QPixmap::fromImage(face);
 }
 
-void xpcmdbutton::layout()
+void SkinButton::layout()
 {
-    draw_rest();
-    m_lbl->adjustSize();
-    m_lbl->move((width() - m_lbl->width()) / 2, (height() - m_lbl->height()) / 2);
+    showRestCell();
+    m_captionLabel->adjustSize();
+    m_captionLabel->move((width() - m_captionLabel->width()) / 2,
+                         (height() - m_captionLabel->height()) / 2);
 }
 
-void xpcmdbutton::updateCaptionColour()
+void SkinButton::updateCaptionColour()
 {
-    QPalette palette = m_lbl->palette();
+    QPalette palette = m_captionLabel->palette();
     const QColor colour = isEnabled() ? kCaptionEnabled : kCaptionDisabled;
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::WindowText, colour);
-    m_lbl->setPalette(palette);
+    m_captionLabel->setPalette(palette);
 }
 
-QString xpcmdbutton::captionMarkup(const QString& caption)
+QString SkinButton::captionMarkup(const QString& caption)
 {
     // "&x" underlines the access key x, "&&" is a plain ampersand.
     QString out;
@@ -176,43 +178,43 @@ QString xpcmdbutton::captionMarkup(const QString& caption)
     return out;
 }
 
-void xpcmdbutton::hoverTick()
+void SkinButton::hoverTick()
 {
     if (!m_hover.pointerLeft())
         return;
-    emit MouseOut();
-    draw_rest();
+    emit pointerLeft();
+    showRestCell();
 }
 
-bool xpcmdbutton::event(QEvent* event)
+bool SkinButton::event(QEvent* event)
 {
     if (event->type() == QEvent::Shortcut &&
         static_cast<QShortcutEvent*>(event)->shortcutId() == m_shortcut && m_shortcut) {
-        emit Click();
+        emit clicked();
         return true;
     }
     return QWidget::event(event);
 }
 
-void xpcmdbutton::changeEvent(QEvent* event)
+void SkinButton::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::EnabledChange) {
-        draw_rest();
+        showRestCell();
         updateCaptionColour();
     } else if (event->type() == QEvent::FontChange) {
-        m_lbl->setFont(font());
+        m_captionLabel->setFont(font());
         layout();
     }
 }
 
-QImage xpcmdbutton::face() const
+QImage SkinButton::face() const
 {
     refreshFace();
     return m_face.toImage();
 }
 
-void xpcmdbutton::refreshFace() const
+void SkinButton::refreshFace() const
 {
     // A hidden button gets its resize event only when shown; never show a
     // face cut for another size.
@@ -220,69 +222,69 @@ void xpcmdbutton::refreshFace() const
         m_face = renderFace(m_cell);
 }
 
-void xpcmdbutton::paintEvent(QPaintEvent*)
+void SkinButton::paintEvent(QPaintEvent*)
 {
     refreshFace();
     QPainter p(this);
     p.drawPixmap(0, 0, m_face);
 }
 
-void xpcmdbutton::resizeEvent(QResizeEvent* event)
+void SkinButton::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layout();
 }
 
-void xpcmdbutton::showEvent(QShowEvent* event)
+void SkinButton::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    draw_rest();
+    showRestCell();
 }
 
-void xpcmdbutton::hideEvent(QHideEvent* event)
+void SkinButton::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     m_hover.stop();
-    draw_rest();
+    showRestCell();
 }
 
-void xpcmdbutton::keyPressEvent(QKeyEvent* event)
+void SkinButton::keyPressEvent(QKeyEvent* event)
 {
-    emit KeyDown(event->key(), shiftCode(event->modifiers()));
+    emit keyPressed(event->key(), shiftCode(event->modifiers()));
     if (!event->text().isEmpty())
-        emit KeyPress(event->text().at(0).unicode());
+        emit characterTyped(event->text().at(0).unicode());
 }
 
-void xpcmdbutton::keyReleaseEvent(QKeyEvent* event)
+void SkinButton::keyReleaseEvent(QKeyEvent* event)
 {
-    emit KeyUp(event->key(), shiftCode(event->modifiers()));
+    emit keyReleased(event->key(), shiftCode(event->modifiers()));
 }
 
-void xpcmdbutton::mousePressEvent(QMouseEvent* event)
+void SkinButton::mousePressEvent(QMouseEvent* event)
 {
-    emitMouseSignal(this, &xpcmdbutton::MouseDown, *event);
-    draw_cell(Pressed);
+    emitMouseSignal(this, &SkinButton::mousePressed, *event);
+    showCell(Pressed);
     m_click.arm();
 }
 
-void xpcmdbutton::mouseMoveEvent(QMouseEvent* event)
+void SkinButton::mouseMoveEvent(QMouseEvent* event)
 {
     m_hover.start();
     if (!HoverWatch::within(size(), event->position()))
         return;
-    emitMouseSignal(this, &xpcmdbutton::MouseMove, *event);
-    draw_cell(event->buttons() == Qt::LeftButton ? Pressed : Hover);
+    emitMouseSignal(this, &SkinButton::mouseMoved, *event);
+    showCell(event->buttons() == Qt::LeftButton ? Pressed : Hover);
 }
 
-void xpcmdbutton::mouseReleaseEvent(QMouseEvent* event)
+void SkinButton::mouseReleaseEvent(QMouseEvent* event)
 {
-    emitMouseSignal(this, &xpcmdbutton::MouseUp, *event);
-    draw_rest();
+    emitMouseSignal(this, &SkinButton::mouseReleased, *event);
+    showRestCell();
     if (m_click.release(rect().contains(event->position().toPoint())))
-        emit Click();
+        emit clicked();
 }
 
-void xpcmdbutton::mouseDoubleClickEvent(QMouseEvent* event)
+void SkinButton::mouseDoubleClickEvent(QMouseEvent* event)
 {
     // The second press of a double-click is a press, but not a second click.
     mousePressEvent(event);

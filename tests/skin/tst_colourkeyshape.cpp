@@ -1,5 +1,5 @@
+#include "skin/colourkeyshape.h"
 #include "skin/skinbitmaps.h"
-#include "skin/trans_colour.h"
 
 #include <QtTest>
 
@@ -47,7 +47,7 @@ QSet<std::pair<int, int>> titleCorners(int width)
 
 } // namespace
 
-class TestTransColour : public QObject
+class TestColourKeyShape : public QObject
 {
     Q_OBJECT
 
@@ -55,7 +55,7 @@ private slots:
     void surfaceWithoutKeyKeepsTheWholeWindow()
     {
         MaskOnlyHost host;
-        trans_colour::make_region(host, surface(80, 40, qRgb(236, 233, 216)), kMagenta);
+        skin::applyColourKeyShape(host, surface(80, 40, qRgb(236, 233, 216)), kMagenta);
         QCOMPARE(host.mask, QRegion(0, 0, 80, 40));
     }
 
@@ -65,7 +65,7 @@ private slots:
         image.setPixel(3, 5, kMagenta);
         image.setPixel(7, 6, kMagenta);
         image.setPixel(29, 0, kMagenta);
-        const QRegion region = trans_colour::keyRegion(image, image.size(), kMagenta);
+        const QRegion region = skin::colourKeyRegion(image, image.size(), kMagenta);
         QVERIFY(!region.contains(QPoint(3, 5)));
         QVERIFY(!region.contains(QPoint(29, 0)));
         QVERIFY(region.contains(QPoint(7, 6)));
@@ -78,14 +78,14 @@ private slots:
         QImage image(10, 10, QImage::Format_ARGB32);
         image.fill(qRgba(255, 0, 255, 0));
         image.setPixel(2, 2, qRgba(255, 0, 254, 255));
-        const QRegion region = trans_colour::keyRegion(image, image.size(), kMagenta);
+        const QRegion region = skin::colourKeyRegion(image, image.size(), kMagenta);
         QCOMPARE(region, QRegion(2, 2, 1, 1) + QRegion(0, 6, 10, 4));
     }
 
     void whiteKeyOnWhiteCutsTheTopRows()
     {
         MaskOnlyHost host;
-        trans_colour::make_region(host, surface(80, 40, qRgb(255, 255, 255)), qRgb(255, 255, 255));
+        skin::applyColourKeyShape(host, surface(80, 40, qRgb(255, 255, 255)), qRgb(255, 255, 255));
         QCOMPARE(host.mask, QRegion(0, 6, 80, 34));
     }
 
@@ -93,7 +93,7 @@ private slots:
     {
         // Pixels beyond the surface can never match the key.
         const QRegion region =
-            trans_colour::keyRegion(surface(10, 3, kMagenta), QSize(20, 8), kMagenta);
+            skin::colourKeyRegion(surface(10, 3, kMagenta), QSize(20, 8), kMagenta);
         QCOMPARE(region, QRegion(0, 0, 20, 8) - QRegion(0, 0, 10, 3));
     }
 
@@ -102,7 +102,7 @@ private slots:
         for (const char* name : {"imgtop1", "imgtop2"}) {
             const QImage title = skin::skinBitmap(QString::fromLatin1(name));
             QCOMPARE(title.size(), QSize(66, 29));
-            const QRegion region = trans_colour::keyRegion(title, title.size(), kMagenta);
+            const QRegion region = skin::colourKeyRegion(title, title.size(), kMagenta);
             const auto corners = titleCorners(title.width());
             QCOMPARE(corners.size(), 24);
             for (int y = 0; y < title.height(); ++y)
@@ -137,5 +137,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTransColour)
-#include "tst_trans_colour.moc"
+QTEST_GUILESS_MAIN(TestColourKeyShape)
+#include "tst_colourkeyshape.moc"

@@ -1,8 +1,8 @@
+#include "skin/captionbutton.h"
 #include "skin/pointer.h"
 #include "skin/skinbitmaps.h"
-#include "skin/xp_canvas.h"
-#include "skin/xpcmdbutton.h"
-#include "skin/xptopbuttons.h"
+#include "skin/skinbutton.h"
+#include "skin/skinframe.h"
 #include "tests/skin/skintestsupport.h"
 
 #include <QLabel>
@@ -10,8 +10,8 @@
 #include <QtTest>
 
 using skin::ActiveWindow;
+using skin::SkinFrame;
 using skin::WindowState;
-using skin::xp_canvas;
 using skintest::FixedPointer;
 
 namespace {
@@ -69,9 +69,9 @@ void drag(QWidget* w, QPoint from, QPoint to)
     mouse(w, QEvent::MouseButtonRelease, to);
 }
 
-QRgb titlePixel(const xp_canvas& canvas, int x, int y)
+QRgb titlePixel(const SkinFrame& frame, int x, int y)
 {
-    return canvas.titleBar()->pixmap().toImage().pixel(x, y) & RGB_MASK;
+    return frame.titleBar()->pixmap().toImage().pixel(x, y) & RGB_MASK;
 }
 
 QRgb stripPixel(const QLabel* strip, int x, int y)
@@ -81,12 +81,12 @@ QRgb stripPixel(const QLabel* strip, int x, int y)
 
 } // namespace
 
-class TestXpCanvas : public QObject
+class TestSkinFrame : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<QWidget> m_window;
-    xp_canvas* m_canvas = nullptr;
+    SkinFrame* m_frame = nullptr;
     std::shared_ptr<FakeHost> m_host;
 
 private slots:
@@ -94,11 +94,11 @@ private slots:
     {
         m_window = std::make_unique<QWidget>();
         m_window->resize(400, 300);
-        m_canvas = new xp_canvas(m_window.get());
-        m_canvas->setObjectName(QStringLiteral("xp_canvas1"));
-        m_canvas->resize(400, 300);
+        m_frame = new SkinFrame(m_window.get());
+        m_frame->setObjectName(QStringLiteral("skinFrame"));
+        m_frame->resize(400, 300);
         m_host = std::make_shared<FakeHost>();
-        m_canvas->setHost(m_host);
+        m_frame->setHost(m_host);
     }
 
     void cleanup() { m_window.reset(); }
@@ -108,61 +108,61 @@ private slots:
         m_host->state = WindowState::Maximised;
         m_host->systemMoveWorks = false;
         const QRect before = m_host->geo;
-        mouse(m_canvas->titleBar(), QEvent::MouseButtonPress, {200, 15});
-        mouse(m_canvas->titleBar(), QEvent::MouseMove, {260, 55});
-        mouse(m_canvas->titleBar(), QEvent::MouseButtonRelease, {260, 55});
+        mouse(m_frame->titleBar(), QEvent::MouseButtonPress, {200, 15});
+        mouse(m_frame->titleBar(), QEvent::MouseMove, {260, 55});
+        mouse(m_frame->titleBar(), QEvent::MouseButtonRelease, {260, 55});
         QCOMPARE(m_host->systemMoves, 0);
         QCOMPARE(m_host->geo, before);
 
-        mouse(m_canvas->titleBar(), QEvent::MouseButtonDblClick, {200, 15});
+        mouse(m_frame->titleBar(), QEvent::MouseButtonDblClick, {200, 15});
         QCOMPARE(m_host->state, WindowState::Normal);
-        mouse(m_canvas->captionLabel(), QEvent::MouseButtonDblClick, {2, 2});
+        mouse(m_frame->captionLabel(), QEvent::MouseButtonDblClick, {2, 2});
         QCOMPARE(m_host->state, WindowState::Maximised);
     }
 
     void titleBarMovesTheHost()
     {
-        mouse(m_canvas->titleBar(), QEvent::MouseButtonPress, {200, 15});
+        mouse(m_frame->titleBar(), QEvent::MouseButtonPress, {200, 15});
         QCOMPARE(m_host->systemMoves, 1);
 
         // Without a window manager the frame follows the pointer itself.
         m_host->systemMoveWorks = false;
-        mouse(m_canvas->captionLabel(), QEvent::MouseButtonPress, {5, 5});
-        mouse(m_canvas->captionLabel(), QEvent::MouseMove, {35, 25});
+        mouse(m_frame->captionLabel(), QEvent::MouseButtonPress, {5, 5});
+        mouse(m_frame->captionLabel(), QEvent::MouseMove, {35, 25});
         QCOMPARE(m_host->geo, QRect(130, 120, 400, 300));
-        mouse(m_canvas->captionLabel(), QEvent::MouseButtonRelease, {35, 25});
-        mouse(m_canvas->captionLabel(), QEvent::MouseMove, {85, 25});
+        mouse(m_frame->captionLabel(), QEvent::MouseButtonRelease, {35, 25});
+        mouse(m_frame->captionLabel(), QEvent::MouseMove, {85, 25});
         QCOMPARE(m_host->geo, QRect(130, 120, 400, 300));
     }
 
-    void fixedSingleKeepsMovingOnly()
+    void fixedBorderKeepsMovingOnly()
     {
-        m_canvas->readProperties({{QStringLiteral("Fixed_Single"), true}});
-        QVERIFY(m_canvas->Fixed_Single());
+        m_frame->readProperties({{QStringLiteral("Fixed_Single"), true}});
+        QVERIFY(m_frame->fixedBorder());
         for (int edge = 0; edge < 8; ++edge)
-            QCOMPARE(m_canvas->edgePiece(edge)->cursor().shape(), Qt::ArrowCursor);
+            QCOMPARE(m_frame->edgePiece(edge)->cursor().shape(), Qt::ArrowCursor);
 
         const QRect before = m_host->geo;
-        drag(m_canvas->edgePiece(xp_canvas::LeftEdge), {2, 50}, {12, 50});
-        drag(m_canvas->edgePiece(xp_canvas::BottomRightGrip), {4, 4}, {30, 30});
+        drag(m_frame->edgePiece(SkinFrame::LeftEdge), {2, 50}, {12, 50});
+        drag(m_frame->edgePiece(SkinFrame::BottomRightGrip), {4, 4}, {30, 30});
         QCOMPARE(m_host->geo, before);
-        mouse(m_canvas->titleBar(), QEvent::MouseButtonDblClick, {200, 15});
+        mouse(m_frame->titleBar(), QEvent::MouseButtonDblClick, {200, 15});
         QCOMPARE(m_host->state, WindowState::Normal);
 
-        mouse(m_canvas->titleBar(), QEvent::MouseButtonPress, {200, 15});
+        mouse(m_frame->titleBar(), QEvent::MouseButtonPress, {200, 15});
         QCOMPARE(m_host->systemMoves, 1);
         // The top grips let presses through to the title bar.
-        QCOMPARE(m_canvas->titleBar()->childAt(200, 3), nullptr);
-        QCOMPARE(m_canvas->titleBar()->childAt(3, 3), nullptr);
+        QCOMPARE(m_frame->titleBar()->childAt(200, 3), nullptr);
+        QCOMPARE(m_frame->titleBar()->childAt(3, 3), nullptr);
 
-        m_canvas->setFixed_Single(false);
-        QCOMPARE(m_canvas->titleBar()->childAt(200, 3), m_canvas->edgePiece(xp_canvas::TopEdge));
-        QCOMPARE(m_canvas->edgePiece(xp_canvas::LeftEdge)->cursor().shape(), Qt::SizeHorCursor);
+        m_frame->setFixedBorder(false);
+        QCOMPARE(m_frame->titleBar()->childAt(200, 3), m_frame->edgePiece(SkinFrame::TopEdge));
+        QCOMPARE(m_frame->edgePiece(SkinFrame::LeftEdge)->cursor().shape(), Qt::SizeHorCursor);
     }
 
     void leftBorderDragMovesOnlyTheLeftEdge()
     {
-        drag(m_canvas->edgePiece(xp_canvas::LeftEdge), {2, 50}, {12, 50});
+        drag(m_frame->edgePiece(SkinFrame::LeftEdge), {2, 50}, {12, 50});
         QCOMPARE(m_host->geo.left(), 110);
         QCOMPARE(m_host->geo.width(), 390);
         QCOMPARE(m_host->geo.right(), 499);
@@ -173,7 +173,7 @@ private slots:
     void releaseWherePressedChangesNothing()
     {
         for (int edge = 0; edge < 8; ++edge)
-            drag(m_canvas->edgePiece(edge), {3, 3}, {3, 3});
+            drag(m_frame->edgePiece(edge), {3, 3}, {3, 3});
         QCOMPARE(m_host->geo, QRect(100, 100, 400, 300));
         QCOMPARE(m_host->geometryRequests, 0);
     }
@@ -200,17 +200,17 @@ private slots:
         QFETCH(int, edge);
         QFETCH(QRect, expected);
         FakeHost host;
-        xp_canvas::resize_host(host, {50, 50}, {57, 46}, edge);
+        SkinFrame::resizeHost(host, {50, 50}, {57, 46}, edge);
         QCOMPARE(host.geo, expected);
     }
 
     void refusedSizesAreIgnored()
     {
         FakeHost host;
-        xp_canvas::resize_host(host, {500, 0}, {0, 0}, xp_canvas::RightEdge);
+        SkinFrame::resizeHost(host, {500, 0}, {0, 0}, SkinFrame::RightEdge);
         QCOMPARE(host.geo, QRect(100, 100, 400, 300));
         host.state = WindowState::Maximised;
-        xp_canvas::resize_host(host, {0, 0}, {10, 10}, xp_canvas::BottomRightGrip);
+        SkinFrame::resizeHost(host, {0, 0}, {10, 10}, SkinFrame::BottomRightGrip);
         QCOMPARE(host.geo, QRect(100, 100, 400, 300));
     }
 
@@ -218,72 +218,68 @@ private slots:
     {
         const QImage top = skin::skinBitmap("imgtop1");
         const QImage topmax = skin::skinBitmap("imgtopmax1");
-        QCOMPARE(titlePixel(*m_canvas, 0, 0), kMagenta & RGB_MASK);
-        QCOMPARE(titlePixel(*m_canvas, 399, 0), kMagenta & RGB_MASK);
-        QCOMPARE(titlePixel(*m_canvas, 200, 14), top.pixel(33, 14) & RGB_MASK);
-        QCOMPARE(m_canvas->edgePiece(xp_canvas::TopLeftGrip)->cursor().shape(),
-                 Qt::SizeFDiagCursor);
+        QCOMPARE(titlePixel(*m_frame, 0, 0), kMagenta & RGB_MASK);
+        QCOMPARE(titlePixel(*m_frame, 399, 0), kMagenta & RGB_MASK);
+        QCOMPARE(titlePixel(*m_frame, 200, 14), top.pixel(33, 14) & RGB_MASK);
+        QCOMPARE(m_frame->edgePiece(SkinFrame::TopLeftGrip)->cursor().shape(), Qt::SizeFDiagCursor);
 
         m_host->state = WindowState::Maximised;
-        m_canvas->layoutPass();
-        QCOMPARE(titlePixel(*m_canvas, 0, 0), topmax.pixel(0, 0) & RGB_MASK);
-        QCOMPARE(titlePixel(*m_canvas, 399, 0), topmax.pixel(65, 0) & RGB_MASK);
-        QVERIFY(titlePixel(*m_canvas, 0, 0) != (kMagenta & RGB_MASK));
+        m_frame->layoutPass();
+        QCOMPARE(titlePixel(*m_frame, 0, 0), topmax.pixel(0, 0) & RGB_MASK);
+        QCOMPARE(titlePixel(*m_frame, 399, 0), topmax.pixel(65, 0) & RGB_MASK);
+        QVERIFY(titlePixel(*m_frame, 0, 0) != (kMagenta & RGB_MASK));
         for (int edge = 0; edge < 8; ++edge)
-            QCOMPARE(m_canvas->edgePiece(edge)->cursor().shape(), Qt::ArrowCursor);
+            QCOMPARE(m_frame->edgePiece(edge)->cursor().shape(), Qt::ArrowCursor);
     }
 
     void minimisedHostKeepsItsTitleAndCursors()
     {
-        const QRgb activeTitle = titlePixel(*m_canvas, 200, 14);
-        const auto* left = qobject_cast<QLabel*>(m_canvas->edgePiece(xp_canvas::LeftEdge));
+        const QRgb activeTitle = titlePixel(*m_frame, 200, 14);
+        const auto* left = qobject_cast<QLabel*>(m_frame->edgePiece(SkinFrame::LeftEdge));
         QVERIFY(left);
         const QRgb activeLeft = stripPixel(left, 1, 10);
         m_host->state = WindowState::Minimised;
-        m_canvas->set_inactive_skin();
-        m_canvas->layoutPass();
-        QCOMPARE(titlePixel(*m_canvas, 200, 14), activeTitle);
-        QCOMPARE(m_canvas->edgePiece(xp_canvas::LeftEdge)->cursor().shape(), Qt::SizeHorCursor);
+        m_frame->useInactiveLook();
+        m_frame->layoutPass();
+        QCOMPARE(titlePixel(*m_frame, 200, 14), activeTitle);
+        QCOMPARE(m_frame->edgePiece(SkinFrame::LeftEdge)->cursor().shape(), Qt::SizeHorCursor);
         // The borders do follow the new look.
         QVERIFY(stripPixel(left, 1, 10) != activeLeft);
 
         m_host->state = WindowState::Normal;
-        m_canvas->layoutPass();
-        QCOMPARE(titlePixel(*m_canvas, 200, 14),
+        m_frame->layoutPass();
+        QCOMPARE(titlePixel(*m_frame, 200, 14),
                  skin::skinBitmap("imgtop2").pixel(33, 14) & RGB_MASK);
     }
 
-    void mouseSignalsCarryButtonShiftAndPosition()
-    {
-        skintest::checkMouseSignalArguments(m_canvas);
-    }
+    void mouseSignalsCarryButtonShiftAndPosition() { skintest::checkMouseSignalArguments(m_frame); }
 
     void captionReachesLabelsAndHost()
     {
-        m_canvas->readProperties({});
-        QCOMPARE(m_canvas->Caption(), QStringLiteral("xp_canvas1"));
-        QCOMPARE(m_canvas->Icon().size(), QSize(16, 16));
-        QVERIFY(!m_canvas->Fixed_Single());
+        m_frame->readProperties({});
+        QCOMPARE(m_frame->caption(), QStringLiteral("skinFrame"));
+        QCOMPARE(m_frame->icon().size(), QSize(16, 16));
+        QVERIFY(!m_frame->fixedBorder());
 
-        m_canvas->readProperties({{QStringLiteral("Caption"), QStringLiteral("Options...")}});
-        QCOMPARE(m_canvas->captionLabel()->text(), QStringLiteral("Options..."));
-        QCOMPARE(m_canvas->shadowLabel()->text(), QStringLiteral("Options..."));
+        m_frame->readProperties({{QStringLiteral("Caption"), QStringLiteral("Options...")}});
+        QCOMPARE(m_frame->captionLabel()->text(), QStringLiteral("Options..."));
+        QCOMPARE(m_frame->shadowLabel()->text(), QStringLiteral("Options..."));
         QCOMPARE(m_host->title, QStringLiteral("Options..."));
-        QCOMPARE(m_canvas->shadowLabel()->pos() - m_canvas->captionLabel()->pos(), QPoint(2, 2));
+        QCOMPARE(m_frame->shadowLabel()->pos() - m_frame->captionLabel()->pos(), QPoint(2, 2));
     }
 
     void watchesSettleTheLookAndStop()
     {
         const auto running = [this] {
             int n = 0;
-            for (const QTimer* t : m_canvas->findChildren<QTimer*>())
+            for (const QTimer* t : m_frame->findChildren<QTimer*>())
                 n += t->isActive();
             return n;
         };
         QCOMPARE(running(), 2);
-        m_canvas->deactivationTick();
-        m_canvas->activationTick();
-        QVERIFY(m_canvas->isActiveLook());
+        m_frame->deactivationTick();
+        m_frame->activationTick();
+        QVERIFY(m_frame->isActiveLook());
         QCOMPARE(running(), 0);
 
         // Another window takes the focus: the watches wake and fade the frame.
@@ -291,34 +287,34 @@ private slots:
         QEvent change(QEvent::ActivationChange);
         QCoreApplication::sendEvent(m_window.get(), &change);
         QCOMPARE(running(), 2);
-        m_canvas->activationTick();
-        QVERIFY(m_canvas->isActiveLook());
-        m_canvas->deactivationTick();
-        QVERIFY(!m_canvas->isActiveLook());
+        m_frame->activationTick();
+        QVERIFY(m_frame->isActiveLook());
+        m_frame->deactivationTick();
+        QVERIFY(!m_frame->isActiveLook());
         QCOMPARE(running(), 0);
-        QCOMPARE(titlePixel(*m_canvas, 200, 14),
+        QCOMPARE(titlePixel(*m_frame, 200, 14),
                  skin::skinBitmap("imgtop2").pixel(33, 14) & RGB_MASK);
 
         // Another program in front: the frame settles inactive.
         m_host->active = ActiveWindow::None;
-        m_canvas->SetFocus();
-        QVERIFY(m_canvas->isActiveLook());
+        m_frame->showActiveLook();
+        QVERIFY(m_frame->isActiveLook());
         QCoreApplication::sendEvent(m_window.get(), &change);
-        m_canvas->activationTick();
-        m_canvas->deactivationTick();
-        QVERIFY(!m_canvas->isActiveLook());
+        m_frame->activationTick();
+        m_frame->deactivationTick();
+        QVERIFY(!m_frame->isActiveLook());
         QCOMPARE(running(), 0);
 
         m_host->active = ActiveWindow::Host;
         QCoreApplication::sendEvent(m_window.get(), &change);
-        m_canvas->deactivationTick();
-        m_canvas->activationTick();
-        QVERIFY(m_canvas->isActiveLook());
+        m_frame->deactivationTick();
+        m_frame->activationTick();
+        QVERIFY(m_frame->isActiveLook());
     }
 
     void shapeCutsTheTitleCornersAndFollowsTheSize()
     {
-        m_canvas->make_trans();
+        m_frame->applyShape();
         QRegion expected(0, 0, 400, 300);
         const int runs[] = {5, 3, 2, 1, 1};
         for (int y = 0; y < 5; ++y) {
@@ -334,7 +330,7 @@ private slots:
         QCOMPARE(m_host->mask.boundingRect(), QRect(0, 0, 500, 360));
 
         m_host->state = WindowState::Maximised;
-        m_canvas->make_trans();
+        m_frame->applyShape();
         QCOMPARE(m_host->mask, QRegion(0, 0, 500, 360));
     }
 
@@ -343,35 +339,35 @@ private slots:
         QWidget top;
         top.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         top.setGeometry(50, 60, 300, 200);
-        auto* canvas = new xp_canvas(&top);
-        canvas->resize(300, 200);
+        auto* frame = new SkinFrame(&top);
+        frame->resize(300, 200);
         top.show();
         QVERIFY(QTest::qWaitForWindowExposed(&top));
 
-        canvas->setCaption(QStringLiteral("Reader Tobrin"));
+        frame->setCaption(QStringLiteral("Reader Tobrin"));
         QCOMPARE(top.windowTitle(), QStringLiteral("Reader Tobrin"));
         QVERIFY(!top.mask().isEmpty());
         QVERIFY(!top.mask().contains(QPoint(0, 0)));
         QVERIFY(top.mask().contains(QPoint(5, 0)));
 
-        drag(canvas->edgePiece(xp_canvas::LeftEdge), {2, 50}, {12, 50});
+        drag(frame->edgePiece(SkinFrame::LeftEdge), {2, 50}, {12, 50});
         QTRY_COMPARE(top.geometry(), QRect(60, 60, 290, 200));
         // The shape follows the new size.
         QCOMPARE(top.mask().boundingRect(), QRect(0, 0, 290, 200));
 
-        mouse(canvas->titleBar(), QEvent::MouseButtonDblClick, {100, 15});
+        mouse(frame->titleBar(), QEvent::MouseButtonDblClick, {100, 15});
         QTRY_VERIFY(top.isMaximized());
-        QCOMPARE(canvas->host()->windowState(), WindowState::Maximised);
-        QVERIFY(!canvas->host()->setGeometry(QRect(0, 0, 100, 100)));
+        QCOMPARE(frame->host()->windowState(), WindowState::Maximised);
+        QVERIFY(!frame->host()->setGeometry(QRect(0, 0, 100, 100)));
     }
 
     void idleWindowRunsNoTimer()
     {
         auto pointer = std::make_shared<FixedPointer>();
-        auto* close = new skin::xptopbuttons(m_window.get());
+        auto* close = new skin::CaptionButton(m_window.get());
         close->setPointer(pointer);
         close->move(370, 4);
-        auto* ok = new skin::xpcmdbutton(m_window.get());
+        auto* ok = new skin::SkinButton(m_window.get());
         ok->setPointer(pointer);
         ok->setGeometry(300, 250, 75, 23);
         m_window->show();
@@ -394,5 +390,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestXpCanvas)
-#include "tst_xp_canvas.moc"
+QTEST_MAIN(TestSkinFrame)
+#include "tst_skinframe.moc"

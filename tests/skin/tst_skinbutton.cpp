@@ -1,11 +1,11 @@
-#include "skin/xpcmdbutton.h"
+#include "skin/skinbutton.h"
 #include "tests/skin/skintestsupport.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QtTest>
 
-using skin::xpcmdbutton;
+using skin::SkinButton;
 using skintest::FixedPointer;
 using skintest::mouse;
 
@@ -27,7 +27,7 @@ struct Source {
     bool operator==(const Source&) const = default;
 };
 
-Source sourceOf(const xpcmdbutton& button, int x, int y)
+Source sourceOf(const SkinButton& button, int x, int y)
 {
     const QRgb p = button.face().pixel(x, y);
     return {qBlue(p) / 40, qRed(p), qGreen(p)};
@@ -40,12 +40,12 @@ char* toString(const Source& s)
 
 } // namespace
 
-class TestXpCmdButton : public QObject
+class TestSkinButton : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<QWidget> m_parent;
-    xpcmdbutton* m_button = nullptr;
+    SkinButton* m_button = nullptr;
     std::shared_ptr<FixedPointer> m_pointer;
 
 private slots:
@@ -53,8 +53,8 @@ private slots:
     {
         m_parent = std::make_unique<QWidget>();
         m_parent->resize(300, 200);
-        m_button = new xpcmdbutton(m_parent.get());
-        m_button->setObjectName(QStringLiteral("cmdSave"));
+        m_button = new SkinButton(m_parent.get());
+        m_button->setObjectName(QStringLiteral("saveButton"));
         m_button->setFaceStrip(codedStrip());
         // Away from the parent's origin, so a mix-up of coordinates shows.
         m_button->setGeometry(100, 50, 40, 30);
@@ -144,11 +144,11 @@ private slots:
             }
     }
 
-    void hoverAndLeaveRaisesOneMouseOut()
+    void hoverAndLeaveRaisesOnePointerLeft()
     {
-        QSignalSpy out(m_button, &xpcmdbutton::MouseOut);
-        QSignalSpy moves(m_button, &xpcmdbutton::MouseMove);
-        QTimer* watch = m_button->findChild<QTimer*>(QStringLiteral("Timer1"));
+        QSignalSpy out(m_button, &SkinButton::pointerLeft);
+        QSignalSpy moves(m_button, &SkinButton::mouseMoved);
+        QTimer* watch = m_button->findChild<QTimer*>(QStringLiteral("hoverWatch"));
         QVERIFY(watch && !watch->isActive());
 
         m_pointer->at = m_button->mapToGlobal(QPoint(5, 5));
@@ -169,10 +169,10 @@ private slots:
 
     void pressDragOffAndReleaseOutside()
     {
-        QSignalSpy click(m_button, &xpcmdbutton::Click);
-        QSignalSpy moves(m_button, &xpcmdbutton::MouseMove);
-        QSignalSpy up(m_button, &xpcmdbutton::MouseUp);
-        QSignalSpy out(m_button, &xpcmdbutton::MouseOut);
+        QSignalSpy click(m_button, &SkinButton::clicked);
+        QSignalSpy moves(m_button, &SkinButton::mouseMoved);
+        QSignalSpy up(m_button, &SkinButton::mouseReleased);
+        QSignalSpy out(m_button, &SkinButton::pointerLeft);
         m_button->setState(1);
         mouse(m_button, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
         QCOMPARE(m_button->currentCell(), 1);
@@ -192,7 +192,7 @@ private slots:
 
     void clickAndDoubleClick()
     {
-        QSignalSpy click(m_button, &xpcmdbutton::Click);
+        QSignalSpy click(m_button, &SkinButton::clicked);
         mouse(m_button, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton);
         mouse(m_button, QEvent::MouseMove, {8, 6}, Qt::LeftButton);
         QCOMPARE(m_button->currentCell(), 1);
@@ -211,8 +211,8 @@ private slots:
     void designIsAppliedWithDefaults()
     {
         m_button->readProperties({});
-        QCOMPARE(m_button->Caption(), QStringLiteral("cmdSave"));
-        QCOMPARE(m_button->State(), 0);
+        QCOMPARE(m_button->caption(), QStringLiteral("saveButton"));
+        QCOMPARE(m_button->state(), 0);
         QVERIFY(m_button->isEnabled());
 
         QFont big = m_parent->font();
@@ -222,7 +222,7 @@ private slots:
                                   {QStringLiteral("Caption"), QStringLiteral("O K")},
                                   {QStringLiteral("Font"), big}});
         QCOMPARE(m_button->currentCell(), 2);
-        QCOMPARE(m_button->Caption(), QStringLiteral("O K"));
+        QCOMPARE(m_button->caption(), QStringLiteral("O K"));
         QCOMPARE(m_button->captionLabel()->font().pointSize(), big.pointSize());
     }
 
@@ -246,10 +246,10 @@ private slots:
     void accessKeyIsUnderlinedNotShown()
     {
         m_button->setCaption(QStringLiteral("&Read && go"));
-        QCOMPARE(m_button->Caption(), QStringLiteral("&Read && go"));
+        QCOMPARE(m_button->caption(), QStringLiteral("&Read && go"));
         QCOMPARE(m_button->captionLabel()->text(), QStringLiteral("<u>R</u>ead &amp; go"));
 
-        QSignalSpy click(m_button, &xpcmdbutton::Click);
+        QSignalSpy click(m_button, &SkinButton::clicked);
         m_parent->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_parent.get()));
         QTest::keyClick(m_parent.get(), Qt::Key_R, Qt::AltModifier);
@@ -262,5 +262,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestXpCmdButton)
-#include "tst_xpcmdbutton.moc"
+QTEST_MAIN(TestSkinButton)
+#include "tst_skinbutton.moc"

@@ -1,15 +1,15 @@
-#include "skin/trans_colour.h"
+#include "skin/colourkeyshape.h"
 
 #include <algorithm>
 
-namespace trans_colour {
+namespace skin {
 
 namespace {
 // Only the title corners are ever keyed, so the scan stops early.
 constexpr int kScannedRows = 6;
 } // namespace
 
-QRegion keyRegion(const QImage& surface, QSize windowSize, QRgb key)
+QRegion colourKeyRegion(const QImage& surface, QSize windowSize, QRgb key)
 {
     QRegion region(0, 0, windowSize.width(), windowSize.height());
     const QRgb wanted = key & RGB_MASK;
@@ -29,9 +29,9 @@ QRegion keyRegion(const QImage& surface, QSize windowSize, QRgb key)
     return region;
 }
 
-void make_region(skin::HostWindow& window, const QImage& surface, QRgb key)
+void applyColourKeyShape(HostWindow& window, const QImage& surface, QRgb key)
 {
-    window.setMask(keyRegion(surface, window.clientSize(), key));
+    window.setMask(colourKeyRegion(surface, window.clientSize(), key));
 }
 
-} // namespace trans_colour
+} // namespace skin

@@ -1,9 +1,9 @@
-#include "skin/xp_canvas.h"
+#include "skin/skinframe.h"
 
+#include "skin/colourkeyshape.h"
 #include "skin/mousecodes.h"
 #include "skin/qthostwindow.h"
 #include "skin/skinbitmaps.h"
-#include "skin/trans_colour.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -36,7 +36,7 @@ QLabel* makeStrip(QWidget* parent, const char* name)
 QWidget* makeGrip(QWidget* parent, int index)
 {
     auto* grip = new QWidget(parent);
-    grip->setObjectName(QStringLiteral("imgresize(%1)").arg(index));
+    grip->setObjectName(QStringLiteral("resizeGrip(%1)").arg(index));
     grip->resize(kGrip, kGrip);
     return grip;
 }
@@ -65,14 +65,14 @@ QPixmap stretched(const QImage& image, QSize size)
 Qt::CursorShape gripCursor(int edge)
 {
     switch (edge) {
-    case xp_canvas::LeftEdge:
-    case xp_canvas::RightEdge:
+    case SkinFrame::LeftEdge:
+    case SkinFrame::RightEdge:
         return Qt::SizeHorCursor;
-    case xp_canvas::TopEdge:
-    case xp_canvas::BottomEdge:
+    case SkinFrame::TopEdge:
+    case SkinFrame::BottomEdge:
         return Qt::SizeVerCursor;
-    case xp_canvas::TopLeftGrip:
-    case xp_canvas::BottomRightGrip:
+    case SkinFrame::TopLeftGrip:
+    case SkinFrame::BottomRightGrip:
         return Qt::SizeFDiagCursor;
     default:
         return Qt::SizeBDiagCursor;
@@ -81,49 +81,50 @@ Qt::CursorShape gripCursor(int edge)
 
 } // namespace
 
-xp_canvas::xp_canvas(QWidget* parent) : QWidget(parent), m_timer1(this), m_timer2(this)
+SkinFrame::SkinFrame(QWidget* parent)
+    : QWidget(parent), m_deactivationWatch(this), m_activationWatch(this)
 {
     setFocusPolicy(Qt::ClickFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    m_pictop = makeStrip(this, "pictop");
-    m_lblshadow = new QLabel(m_pictop);
-    m_lblshadow->setObjectName(QStringLiteral("lblshadow"));
-    m_lblcaption = new QLabel(m_pictop);
-    m_lblcaption->setObjectName(QStringLiteral("lblcaption"));
-    m_imgicon = makeStrip(m_pictop, "imgicon");
-    m_imgicon->setScaledContents(true);
-    m_imgicon->setGeometry(6, 8, 16, 16);
+    m_titleBar = makeStrip(this, "titleBar");
+    m_shadowLabel = new QLabel(m_titleBar);
+    m_shadowLabel->setObjectName(QStringLiteral("shadowLabel"));
+    m_captionLabel = new QLabel(m_titleBar);
+    m_captionLabel->setObjectName(QStringLiteral("captionLabel"));
+    m_iconLabel = makeStrip(m_titleBar, "iconLabel");
+    m_iconLabel->setScaledContents(true);
+    m_iconLabel->setGeometry(6, 8, 16, 16);
     // Grips last so they sit above the labels in the title bar.
-    m_edges[TopRightGrip] = makeGrip(m_pictop, 6);
-    m_edges[TopLeftGrip] = makeGrip(m_pictop, 7);
-    m_edges[TopEdge] = makeGrip(m_pictop, 2);
+    m_edges[TopRightGrip] = makeGrip(m_titleBar, 6);
+    m_edges[TopLeftGrip] = makeGrip(m_titleBar, 7);
+    m_edges[TopEdge] = makeGrip(m_titleBar, 2);
     m_edges[TopEdge]->resize(kGrip, kGrip);
-    m_picbottom = makeStrip(this, "picbottom");
-    m_edges[BottomLeftGrip] = makeGrip(m_picbottom, 5);
-    m_edges[BottomRightGrip] = makeGrip(m_picbottom, 4);
-    m_picleft = makeStrip(this, "picleft");
-    m_picright = makeStrip(this, "picright");
-    m_edges[LeftEdge] = m_picleft;
-    m_edges[RightEdge] = m_picright;
-    m_edges[BottomEdge] = m_picbottom;
+    m_bottomBorder = makeStrip(this, "bottomBorder");
+    m_edges[BottomLeftGrip] = makeGrip(m_bottomBorder, 5);
+    m_edges[BottomRightGrip] = makeGrip(m_bottomBorder, 4);
+    m_leftBorder = makeStrip(this, "leftBorder");
+    m_rightBorder = makeStrip(this, "rightBorder");
+    m_edges[LeftEdge] = m_leftBorder;
+    m_edges[RightEdge] = m_rightBorder;
+    m_edges[BottomEdge] = m_bottomBorder;
 
     QFont captionFont(QStringLiteral("Trebuchet MS"));
     captionFont.setPointSizeF(9.75);
     captionFont.setBold(true);
-    for (QLabel* label : {m_lblcaption, m_lblshadow}) {
+    for (QLabel* label : {m_captionLabel, m_shadowLabel}) {
         label->setFont(captionFont);
         label->setAttribute(Qt::WA_TranslucentBackground);
     }
-    QPalette white = m_lblcaption->palette();
+    QPalette white = m_captionLabel->palette();
     white.setColor(QPalette::WindowText, QColor(255, 255, 255));
-    m_lblcaption->setPalette(white);
-    QPalette shadow = m_lblshadow->palette();
+    m_captionLabel->setPalette(white);
+    QPalette shadow = m_shadowLabel->palette();
     shadow.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
-    m_lblshadow->setPalette(shadow);
+    m_shadowLabel->setPalette(shadow);
 
     for (QObject* piece :
-         std::initializer_list<QObject*>{m_pictop, m_lblcaption, m_lblshadow, m_imgicon})
+         std::initializer_list<QObject*>{m_titleBar, m_captionLabel, m_shadowLabel, m_iconLabel})
         piece->installEventFilter(this);
     for (QWidget* edge : m_edges)
         edge->installEventFilter(this);
@@ -133,56 +134,56 @@ xp_canvas::xp_canvas(QWidget* parent) : QWidget(parent), m_timer1(this), m_timer
     m_inactive = {skinBitmap("imgleft2"), skinBitmap("imgright2"), skinBitmap("imgtop2"),
                   skinBitmap("imgtopmax2"), skinBitmap("imgbottom2")};
 
-    m_timer1.setObjectName(QStringLiteral("Timer1"));
-    m_timer2.setObjectName(QStringLiteral("Timer2"));
-    for (QTimer* timer : {&m_timer1, &m_timer2})
+    m_deactivationWatch.setObjectName(QStringLiteral("deactivationWatch"));
+    m_activationWatch.setObjectName(QStringLiteral("activationWatch"));
+    for (QTimer* timer : {&m_deactivationWatch, &m_activationWatch})
         timer->setInterval(kWatchMs);
-    connect(&m_timer1, &QTimer::timeout, this, &xp_canvas::deactivationTick);
-    connect(&m_timer2, &QTimer::timeout, this, &xp_canvas::activationTick);
+    connect(&m_deactivationWatch, &QTimer::timeout, this, &SkinFrame::deactivationTick);
+    connect(&m_activationWatch, &QTimer::timeout, this, &SkinFrame::activationTick);
 
     m_icon = skinBitmap("defaulticon");
-    m_imgicon->setPixmap(QPixmap::fromImage(m_icon));
-    m_lblcaption->setText(objectName());
-    m_lblshadow->setText(objectName());
+    m_iconLabel->setPixmap(QPixmap::fromImage(m_icon));
+    m_captionLabel->setText(objectName());
+    m_shadowLabel->setText(objectName());
 
-    set_active_skin();
+    useActiveLook();
     layoutPass();
     startWatches();
 }
 
-xp_canvas::~xp_canvas() = default;
+SkinFrame::~SkinFrame() = default;
 
-void xp_canvas::readProperties(const QVariantMap& design)
+void SkinFrame::readProperties(const QVariantMap& design)
 {
     setCaption(design.value(QStringLiteral("Caption"), objectName()).toString());
     const QVariant icon = design.value(QStringLiteral("Icon"));
     setIcon(icon.canConvert<QImage>() && !icon.value<QImage>().isNull()
                 ? icon.value<QImage>()
                 : skinBitmap("defaulticon"));
-    setFixed_Single(design.value(QStringLiteral("Fixed_Single"), false).toBool());
+    setFixedBorder(design.value(QStringLiteral("Fixed_Single"), false).toBool());
 }
 
-QString xp_canvas::Caption() const
+QString SkinFrame::caption() const
 {
-    return m_lblcaption->text();
+    return m_captionLabel->text();
 }
 
-void xp_canvas::setCaption(const QString& caption)
+void SkinFrame::setCaption(const QString& caption)
 {
-    m_lblcaption->setText(caption);
-    m_lblshadow->setText(caption);
+    m_captionLabel->setText(caption);
+    m_shadowLabel->setText(caption);
     if (HostWindow* h = host())
         h->setTitle(caption);
     layoutPass();
 }
 
-void xp_canvas::setIcon(const QImage& icon)
+void SkinFrame::setIcon(const QImage& icon)
 {
     m_icon = icon;
-    m_imgicon->setPixmap(QPixmap::fromImage(icon));
+    m_iconLabel->setPixmap(QPixmap::fromImage(icon));
 }
 
-void xp_canvas::setFixed_Single(bool fixed)
+void SkinFrame::setFixedBorder(bool fixed)
 {
     m_fixed = fixed;
     // A fixed frame's grips must not swallow presses meant for the title bar.
@@ -191,26 +192,26 @@ void xp_canvas::setFixed_Single(bool fixed)
     layoutPass();
 }
 
-void xp_canvas::setHost(std::shared_ptr<HostWindow> host)
+void SkinFrame::setHost(std::shared_ptr<HostWindow> host)
 {
     m_host = std::move(host);
     watchHostWindow();
     layoutPass();
 }
 
-HostWindow* xp_canvas::host()
+HostWindow* SkinFrame::host()
 {
     if (!m_host && parentWidget())
         m_host = std::make_shared<QtHostWindow>(window());
     return m_host.get();
 }
 
-QWidget* xp_canvas::edgePiece(int edge) const
+QWidget* SkinFrame::edgePiece(int edge) const
 {
     return edge >= 0 && edge < int(m_edges.size()) ? m_edges[edge] : nullptr;
 }
 
-int xp_canvas::edgeOf(const QObject* piece) const
+int SkinFrame::edgeOf(const QObject* piece) const
 {
     for (int edge = 0; edge < int(m_edges.size()); ++edge)
         if (m_edges[edge] == piece)
@@ -218,13 +219,13 @@ int xp_canvas::edgeOf(const QObject* piece) const
     return -1;
 }
 
-void xp_canvas::make_trans()
+void SkinFrame::applyShape()
 {
     if (HostWindow* h = host())
-        make_trans(*h);
+        applyShape(*h);
 }
 
-void xp_canvas::make_trans(HostWindow& target)
+void SkinFrame::applyShape(HostWindow& target)
 {
     // The host's surface as it will look at the title corners; only those
     // carry the key colour.
@@ -235,24 +236,24 @@ void xp_canvas::make_trans(HostWindow& target)
     if (target.windowState() == WindowState::Normal) {
         const QImage& top = m_current.top;
         QPainter p(&surface);
-        const int h = m_pictop->height();
+        const int h = m_titleBar->height();
         blit(p, QRect(0, 0, kCap, h), top, QRect(0, 0, kCap, top.height()));
-        blit(p, QRect(m_pictop->width() - kCap, 0, kCap, h), top,
+        blit(p, QRect(m_titleBar->width() - kCap, 0, kCap, h), top,
              QRect(top.width() - kCap, 0, kCap, top.height()));
     }
-    trans_colour::make_region(target, surface, kKey);
+    skin::applyColourKeyShape(target, surface, kKey);
     m_shaped = true;
 }
 
-void xp_canvas::SetFocus()
+void SkinFrame::showActiveLook()
 {
-    m_timer1.stop();
-    m_timer2.stop();
-    set_active_skin();
+    m_deactivationWatch.stop();
+    m_activationWatch.stop();
+    useActiveLook();
     layoutPass();
 }
 
-void xp_canvas::resize_host(HostWindow& host, QPoint start, QPoint end, int edge)
+void SkinFrame::resizeHost(HostWindow& host, QPoint start, QPoint end, int edge)
 {
     if (edge < 0 || edge > 7)
         return;
@@ -301,19 +302,19 @@ void xp_canvas::resize_host(HostWindow& host, QPoint start, QPoint end, int edge
         host.setGeometry(wanted); // a refusal leaves the window as it was
 }
 
-void xp_canvas::set_active_skin()
+void SkinFrame::useActiveLook()
 {
     m_current = m_active;
     m_activeLook = true;
 }
 
-void xp_canvas::set_inactive_skin()
+void SkinFrame::useInactiveLook()
 {
     m_current = m_inactive;
     m_activeLook = false;
 }
 
-void xp_canvas::layoutPass()
+void SkinFrame::layoutPass()
 {
     HostWindow* h = host();
     const WindowState state = h ? h->windowState() : WindowState::Normal;
@@ -321,40 +322,41 @@ void xp_canvas::layoutPass()
     const int H = height();
     const int sideHeight = std::max(0, H - kTitleHeight - kBorder);
 
-    m_pictop->setGeometry(0, 0, W, kTitleHeight);
-    m_picbottom->setGeometry(0, H - kBorder, W, kBorder);
-    m_picleft->setGeometry(0, kTitleHeight, kBorder, sideHeight);
-    m_picright->setGeometry(W - kBorder, kTitleHeight, kBorder, sideHeight);
+    m_titleBar->setGeometry(0, 0, W, kTitleHeight);
+    m_bottomBorder->setGeometry(0, H - kBorder, W, kBorder);
+    m_leftBorder->setGeometry(0, kTitleHeight, kBorder, sideHeight);
+    m_rightBorder->setGeometry(W - kBorder, kTitleHeight, kBorder, sideHeight);
 
-    m_picleft->setPixmap(stretched(m_current.left, m_picleft->size()));
-    m_picright->setPixmap(stretched(m_current.right, m_picright->size()));
+    m_leftBorder->setPixmap(stretched(m_current.left, m_leftBorder->size()));
+    m_rightBorder->setPixmap(stretched(m_current.right, m_rightBorder->size()));
     if (state != WindowState::Minimised)
         paintTitle(state);
-    m_picbottom->setPixmap(stretched(m_current.bottom, m_picbottom->size()));
+    m_bottomBorder->setPixmap(stretched(m_current.bottom, m_bottomBorder->size()));
 
-    m_lblcaption->adjustSize();
-    m_lblshadow->adjustSize();
-    m_lblcaption->move(26, 6);
-    m_lblshadow->move(28, 8);
+    m_captionLabel->adjustSize();
+    m_shadowLabel->adjustSize();
+    m_captionLabel->move(26, 6);
+    m_shadowLabel->move(28, 8);
 
     const int hostWidth = h ? h->clientSize().width() : W;
     m_edges[TopRightGrip]->move(hostWidth - kGrip, 0);
-    m_edges[BottomRightGrip]->move(m_picbottom->width() - kGrip, m_picbottom->height() - kGrip);
-    m_edges[TopEdge]->setGeometry(kGrip, 0, std::max(0, m_pictop->width() - 2 * kGrip), kGrip);
+    m_edges[BottomRightGrip]->move(m_bottomBorder->width() - kGrip,
+                                   m_bottomBorder->height() - kGrip);
+    m_edges[TopEdge]->setGeometry(kGrip, 0, std::max(0, m_titleBar->width() - 2 * kGrip), kGrip);
 
     applyCursors(state);
     update();
-    emit Resize();
+    emit resized();
 }
 
-void xp_canvas::paintTitle(WindowState state)
+void SkinFrame::paintTitle(WindowState state)
 {
     // Both title images are read with the normal image's size.
     const QImage& source = state == WindowState::Maximised ? m_current.topmax : m_current.top;
     const int w = m_current.top.width();
     const int h = m_current.top.height();
-    const int W = m_pictop->width();
-    const int H = m_pictop->height();
+    const int W = m_titleBar->width();
+    const int H = m_titleBar->height();
     if (W <= 0 || H <= 0)
         return;
     QImage title(W, H, QImage::Format_ARGB32_Premultiplied);
@@ -364,47 +366,47 @@ void xp_canvas::paintTitle(WindowState state)
     blit(p, QRect(kCap, 0, W - 2 * kCap, H), source, QRect(kCap, 0, w - 2 * kCap, h));
     blit(p, QRect(W - kCap, 0, kCap, H), source, QRect(w - kCap, 0, kCap, h));
     p.end();
-    m_pictop->setPixmap(QPixmap::fromImage(title));
+    m_titleBar->setPixmap(QPixmap::fromImage(title));
 }
 
-void xp_canvas::applyCursors(WindowState state)
+void SkinFrame::applyCursors(WindowState state)
 {
     if (!m_fixed && state == WindowState::Minimised)
         return;
     const bool arrows = m_fixed || state == WindowState::Maximised;
     for (int edge = 0; edge < int(m_edges.size()); ++edge)
         m_edges[edge]->setCursor(arrows ? Qt::ArrowCursor : gripCursor(edge));
-    m_pictop->setCursor(Qt::ArrowCursor);
+    m_titleBar->setCursor(Qt::ArrowCursor);
 }
 
-void xp_canvas::startWatches()
+void SkinFrame::startWatches()
 {
-    m_timer1.start();
-    m_timer2.start();
+    m_deactivationWatch.start();
+    m_activationWatch.start();
 }
 
-void xp_canvas::deactivationTick()
+void SkinFrame::deactivationTick()
 {
     // Reactivation restarts the watches (changeEvent), so one look is enough.
-    m_timer1.stop();
+    m_deactivationWatch.stop();
     HostWindow* h = host();
     if (h && h->activeWindow() != ActiveWindow::Host) {
-        set_inactive_skin();
+        useInactiveLook();
         layoutPass();
     }
 }
 
-void xp_canvas::activationTick()
+void SkinFrame::activationTick()
 {
-    m_timer2.stop();
+    m_activationWatch.stop();
     HostWindow* h = host();
     if (h && h->activeWindow() == ActiveWindow::Host) {
-        set_active_skin();
+        useActiveLook();
         layoutPass();
     }
 }
 
-void xp_canvas::watchHostWindow()
+void SkinFrame::watchHostWindow()
 {
     QWidget* top = window();
     if (top == this || top == m_watchedHost)
@@ -415,7 +417,7 @@ void xp_canvas::watchHostWindow()
     top->installEventFilter(this);
 }
 
-bool xp_canvas::eventFilter(QObject* watched, QEvent* event)
+bool SkinFrame::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_watchedHost) {
         // Activation is announced to the window, not to its children.
@@ -424,9 +426,9 @@ bool xp_canvas::eventFilter(QObject* watched, QEvent* event)
         } else if (event->type() == QEvent::WindowStateChange) {
             layoutPass();
             if (m_shaped)
-                make_trans();
+                applyShape();
         } else if (event->type() == QEvent::Resize && m_shaped) {
-            make_trans(); // the old shape would clip a larger window
+            applyShape(); // the old shape would clip a larger window
         }
         return false;
     }
@@ -439,15 +441,15 @@ bool xp_canvas::eventFilter(QObject* watched, QEvent* event)
     default:
         return false;
     }
-    if (watched == m_pictop || watched == m_lblcaption)
+    if (watched == m_titleBar || watched == m_captionLabel)
         return titleMouse(event);
-    if (watched == m_imgicon || watched == m_lblshadow)
+    if (watched == m_iconLabel || watched == m_shadowLabel)
         return true;
     const int edge = edgeOf(watched);
     return edge >= 0 ? edgeMouse(edge, event) : false;
 }
 
-bool xp_canvas::titleMouse(QEvent* event)
+bool SkinFrame::titleMouse(QEvent* event)
 {
     auto* mouse = static_cast<QMouseEvent*>(event);
     HostWindow* h = host();
@@ -486,7 +488,7 @@ bool xp_canvas::titleMouse(QEvent* event)
     return true;
 }
 
-bool xp_canvas::edgeMouse(int edge, QEvent* event)
+bool SkinFrame::edgeMouse(int edge, QEvent* event)
 {
     if (m_fixed)
         return true;
@@ -500,7 +502,7 @@ bool xp_canvas::edgeMouse(int edge, QEvent* event)
         if (m_dragEdge == edge) {
             m_dragEdge = -1;
             if (HostWindow* h = host())
-                resize_host(*h, m_dragStart, mouse->globalPosition().toPoint(), edge);
+                resizeHost(*h, m_dragStart, mouse->globalPosition().toPoint(), edge);
         }
         break;
     default:
@@ -509,28 +511,28 @@ bool xp_canvas::edgeMouse(int edge, QEvent* event)
     return true;
 }
 
-void xp_canvas::paintEvent(QPaintEvent*)
+void SkinFrame::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), kSurface);
 }
 
-void xp_canvas::resizeEvent(QResizeEvent* event)
+void SkinFrame::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     layoutPass();
 }
 
-void xp_canvas::showEvent(QShowEvent* event)
+void SkinFrame::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     watchHostWindow();
     layoutPass();
     // A frameless host shows the key colour at its corners until it is shaped.
-    make_trans();
+    applyShape();
 }
 
-void xp_canvas::changeEvent(QEvent* event)
+void SkinFrame::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange) {
@@ -541,50 +543,50 @@ void xp_canvas::changeEvent(QEvent* event)
     }
 }
 
-void xp_canvas::focusInEvent(QFocusEvent* event)
+void SkinFrame::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
-    SetFocus();
+    showActiveLook();
 }
 
-void xp_canvas::focusOutEvent(QFocusEvent* event)
+void SkinFrame::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
     startWatches();
 }
 
-void xp_canvas::keyPressEvent(QKeyEvent* event)
+void SkinFrame::keyPressEvent(QKeyEvent* event)
 {
-    emit KeyDown(event->key(), shiftCode(event->modifiers()));
+    emit keyPressed(event->key(), shiftCode(event->modifiers()));
     if (!event->text().isEmpty())
-        emit KeyPress(event->text().at(0).unicode());
+        emit characterTyped(event->text().at(0).unicode());
 }
 
-void xp_canvas::keyReleaseEvent(QKeyEvent* event)
+void SkinFrame::keyReleaseEvent(QKeyEvent* event)
 {
-    emit KeyUp(event->key(), shiftCode(event->modifiers()));
+    emit keyReleased(event->key(), shiftCode(event->modifiers()));
 }
 
-void xp_canvas::mousePressEvent(QMouseEvent* event)
+void SkinFrame::mousePressEvent(QMouseEvent* event)
 {
-    emitMouseSignal(this, &xp_canvas::MouseDown, *event);
+    emitMouseSignal(this, &SkinFrame::mousePressed, *event);
 }
 
-void xp_canvas::mouseMoveEvent(QMouseEvent* event)
+void SkinFrame::mouseMoveEvent(QMouseEvent* event)
 {
-    emitMouseSignal(this, &xp_canvas::MouseMove, *event);
+    emitMouseSignal(this, &SkinFrame::mouseMoved, *event);
 }
 
-void xp_canvas::mouseReleaseEvent(QMouseEvent* event)
+void SkinFrame::mouseReleaseEvent(QMouseEvent* event)
 {
-    emitMouseSignal(this, &xp_canvas::MouseUp, *event);
+    emitMouseSignal(this, &SkinFrame::mouseReleased, *event);
     if (rect().contains(event->position().toPoint()))
-        emit Click();
+        emit clicked();
 }
 
-void xp_canvas::mouseDoubleClickEvent(QMouseEvent*)
+void SkinFrame::mouseDoubleClickEvent(QMouseEvent*)
 {
-    emit DblClick();
+    emit doubleClicked();
 }
 
 } // namespace skin

@@ -20,12 +20,12 @@ namespace skin {
 // icon and caption, 5-pixel borders in an active and an inactive look, moves
 // the host by its title bar, maximises and restores it on a double-click and
 // resizes it from its borders and corner grips.
-class xp_canvas final : public QWidget
+class SkinFrame final : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Edge codes of resize_host, one per border or grip.
+    // Edge codes of resizeHost, one per border or grip.
     enum Edge {
         LeftEdge = 0,
         RightEdge = 1,
@@ -37,36 +37,37 @@ public:
         TopLeftGrip = 7,
     };
 
-    explicit xp_canvas(QWidget* parent = nullptr);
-    ~xp_canvas() override;
+    explicit SkinFrame(QWidget* parent = nullptr);
+    ~SkinFrame() override;
 
     // Applies a stored design ("Caption", "Icon", "Fixed_Single"); absent
     // names take their defaults.
     void readProperties(const QVariantMap& design);
 
-    QString Caption() const;
+    QString caption() const;
     void setCaption(const QString& caption);
-    QImage Icon() const { return m_icon; }
+    QImage icon() const { return m_icon; }
     void setIcon(const QImage& icon);
-    bool Fixed_Single() const { return m_fixed; }
-    void setFixed_Single(bool fixed);
+    bool fixedBorder() const { return m_fixed; }
+    void setFixedBorder(bool fixed);
 
     // Replaces the adapter to the parent window (tests use a fake one).
     void setHost(std::shared_ptr<HostWindow> host);
     HostWindow* host();
 
     // Shapes the host so the rounded title corners become see-through.
-    void make_trans();
-    void make_trans(HostWindow& host);
+    void applyShape();
+    void applyShape(HostWindow& host);
 
-    void SetFocus();
+    // The frame has the focus: no watch needed, the active look at once.
+    void showActiveLook();
 
     // Moves and sizes the host by the pointer travel between two screen points.
-    static void resize_host(HostWindow& host, QPoint start, QPoint end, int edge);
+    static void resizeHost(HostWindow& host, QPoint start, QPoint end, int edge);
 
     void layoutPass();
-    void set_active_skin();
-    void set_inactive_skin();
+    void useActiveLook();
+    void useInactiveLook();
     bool isActiveLook() const { return m_activeLook; }
 
     // The 10 ms watches; each stops itself once it has looked.
@@ -74,22 +75,22 @@ public:
     void activationTick();
 
     // Pieces, for hosts that place controls relative to them and for tests.
-    QLabel* titleBar() const { return m_pictop; }
-    QLabel* captionLabel() const { return m_lblcaption; }
-    QLabel* shadowLabel() const { return m_lblshadow; }
-    QLabel* iconLabel() const { return m_imgicon; }
+    QLabel* titleBar() const { return m_titleBar; }
+    QLabel* captionLabel() const { return m_captionLabel; }
+    QLabel* shadowLabel() const { return m_shadowLabel; }
+    QLabel* iconLabel() const { return m_iconLabel; }
     QWidget* edgePiece(int edge) const;
 
 signals:
-    void Click();
-    void DblClick();
-    void KeyDown(int key, int shift);
-    void KeyPress(int character);
-    void KeyUp(int key, int shift);
-    void MouseDown(int button, int shift, float x, float y);
-    void MouseMove(int button, int shift, float x, float y);
-    void MouseUp(int button, int shift, float x, float y);
-    void Resize();
+    void clicked();
+    void doubleClicked();
+    void keyPressed(int key, int shift);
+    void characterTyped(int character);
+    void keyReleased(int key, int shift);
+    void mousePressed(int button, int shift, float x, float y);
+    void mouseMoved(int button, int shift, float x, float y);
+    void mouseReleased(int button, int shift, float x, float y);
+    void resized();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -119,17 +120,17 @@ private:
     bool edgeMouse(int edge, QEvent* event);
     int edgeOf(const QObject* piece) const;
 
-    QLabel* m_pictop = nullptr;
-    QLabel* m_lblcaption = nullptr;
-    QLabel* m_lblshadow = nullptr;
-    QLabel* m_imgicon = nullptr;
-    QLabel* m_picbottom = nullptr;
-    QLabel* m_picleft = nullptr;
-    QLabel* m_picright = nullptr;
+    QLabel* m_titleBar = nullptr;
+    QLabel* m_captionLabel = nullptr;
+    QLabel* m_shadowLabel = nullptr;
+    QLabel* m_iconLabel = nullptr;
+    QLabel* m_bottomBorder = nullptr;
+    QLabel* m_leftBorder = nullptr;
+    QLabel* m_rightBorder = nullptr;
     std::array<QWidget*, 8> m_edges{};
 
-    QTimer m_timer1; // deactivation watch
-    QTimer m_timer2; // activation watch
+    QTimer m_deactivationWatch; // deactivation watch
+    QTimer m_activationWatch;   // activation watch
 
     Look m_active;
     Look m_inactive;
