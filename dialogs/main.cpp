@@ -1,7 +1,7 @@
 #include "common/settings/settings.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/agent/agent.h"
-#include "dialogs/playback/form1.h"
+#include "dialogs/playback/stripwindow.h"
 #include "dialogs/startup/addresses.h"
 #include "dialogs/startup/singleinstance.h"
 #include "dialogs/startup/startupsequence.h"
@@ -32,11 +32,11 @@ int main(int argc, char** argv)
 
     settings::SettingsStore& store = settings::SettingsStore::shared();
     settings::Settings& values = settings::globals();
-    playback::Form1 form(store, values, std::make_unique<speech::agent::Agent>());
-    QObject::connect(&instance, &startup::SingleInstance::activationRequested, &form,
-                     &playback::Form1::bringToFront);
+    playback::StripWindow strip(store, values, std::make_unique<speech::agent::Agent>());
+    QObject::connect(&instance, &startup::SingleInstance::activationRequested, &strip,
+                     &playback::StripWindow::bringToFront);
 
-    startup::StartupSequence load(store, values, form);
+    startup::StartupSequence load(store, values, strip);
     load.setSetupPage(startup::setupPage(QCoreApplication::applicationDirPath()));
     load.run();
     return app.exec();

@@ -16,13 +16,13 @@ public:
     virtual ~MenuHost() = default;
 
     // The current speaking character; nullptr when none could be loaded.
-    virtual speech::AgentCharacter* mobjAgent() const = 0;
+    virtual speech::AgentCharacter* currentCharacter() const = 0;
 
     // The menu's exit command: stores what the exit stores and ends the process.
     virtual void exitByMenu() = 0;
 
     // The menu hot spot: the menu opens only while it is enabled.
-    virtual bool image1Enabled() const = 0;
+    virtual bool menuHotSpotEnabled() const = 0;
     virtual void setMenuHotSpotEnabled(bool enabled) = 0;
 
     // The main window's width and unfolded height in twips, the screen's

@@ -66,7 +66,7 @@ bool PlaybackEngine::load(int id)
 
 void PlaybackEngine::message(const QString& text)
 {
-    // The box runs its own event loop; Timer5 ticks that arrive meanwhile
+    // The box runs its own event loop; presentation ticks that arrive meanwhile
     // are dropped so no second box stacks on this one.
     m_messageOpen = true;
     m_messages.information(text);
@@ -75,11 +75,11 @@ void PlaybackEngine::message(const QString& text)
 
 void PlaybackEngine::setToolTips()
 {
-    m_view.setLabel1ToolTip(m_russian);
-    m_view.setLabel2ToolTip(m_english);
+    m_view.setRussianLineToolTip(m_russian);
+    m_view.setEnglishLineToolTip(m_english);
 }
 
-void PlaybackEngine::NextSentence()
+void PlaybackEngine::pickNextPair()
 {
     const int topic = m_values.topic;
     const bool sequence = m_values.sequentialOrder != 0;
@@ -128,8 +128,8 @@ void PlaybackEngine::nextFromTable(int topic, bool sequence)
 void PlaybackEngine::nextFromBook(int topic, bool sequence)
 {
     if (m_book.openAndCount() > 0) {
-        m_view.enableTimer6(int(m_values.englishSeconds) * 1000);
-        BindWordBook();
+        m_view.startWordBookStep(int(m_values.englishSeconds) * 1000);
+        bindWordBook();
         m_russian = m_book.russian();
         m_english = m_book.english();
         if (sequence)
@@ -140,23 +140,23 @@ void PlaybackEngine::nextFromBook(int topic, bool sequence)
     nextFromTable(topic, sequence);
 }
 
-void PlaybackEngine::BindWordBook()
+void PlaybackEngine::bindWordBook()
 {
     m_book.bind();
-    m_view.setLabel5Caption(m_book.russian());
-    m_view.setLabel6Caption(m_book.english());
+    m_view.setBoundRussianCaption(m_book.russian());
+    m_view.setBoundEnglishCaption(m_book.english());
 }
 
-void PlaybackEngine::Timer6_Timer()
+void PlaybackEngine::onWordBookStepTick()
 {
     m_book.step();
-    m_view.setLabel5Caption(m_book.russian());
-    m_view.setLabel6Caption(m_book.english());
+    m_view.setBoundRussianCaption(m_book.russian());
+    m_view.setBoundEnglishCaption(m_book.english());
 }
 
 void PlaybackEngine::speak()
 {
-    speech::AgentCharacter* character = m_view.character();
+    speech::AgentCharacter* character = m_view.currentCharacter();
     if (!character)
         return;
     if (m_values.speakAloud == 1)
@@ -165,14 +165,14 @@ void PlaybackEngine::speak()
     character->Play(QStringLiteral("Wave"));
 }
 
-void PlaybackEngine::Timer5_Timer()
+void PlaybackEngine::onPresentationTick()
 {
     if (m_messageOpen)
         return;
     ++m_ticks;
     if (m_shows >= m_values.showsPerPair) {
         m_shows = 0;
-        NextSentence();
+        pickNextPair();
     }
 
     const int russianTicks = 10 * m_values.russianSeconds;
@@ -185,10 +185,10 @@ void PlaybackEngine::Timer5_Timer()
     case 0:
         m_state = 1;
         if (russianFirst) {
-            m_view.setTimer4Enabled(true);
+            m_view.setRussianSlideEnabled(true);
             speak();
         } else {
-            m_view.setTimer3Enabled(true);
+            m_view.setEnglishSlideEnabled(true);
         }
         break;
     case 1:
@@ -197,12 +197,12 @@ void PlaybackEngine::Timer5_Timer()
     case 2:
         m_state = 3;
         if (russianFirst) {
-            m_view.setLabel1Caption(QStringLiteral(" "));
-            m_view.setTimer3Enabled(true);
+            m_view.setRussianLineCaption(QStringLiteral(" "));
+            m_view.setEnglishSlideEnabled(true);
         } else {
-            m_view.setLabel2Caption(QStringLiteral(" "));
-            m_view.setLabel2TopTwips(kLabel2StartTop);
-            m_view.setTimer4Enabled(true);
+            m_view.setEnglishLineCaption(QStringLiteral(" "));
+            m_view.setEnglishLineTopTwips(kEnglishLineStartTop);
+            m_view.setRussianSlideEnabled(true);
             speak();
         }
         break;
@@ -212,10 +212,10 @@ void PlaybackEngine::Timer5_Timer()
     default:
         m_state = 0;
         if (russianFirst) {
-            m_view.setLabel2Caption(QStringLiteral(" "));
-            m_view.setLabel2TopTwips(kLabel2StartTop);
+            m_view.setEnglishLineCaption(QStringLiteral(" "));
+            m_view.setEnglishLineTopTwips(kEnglishLineStartTop);
         } else {
-            m_view.setLabel1Caption(QStringLiteral(" "));
+            m_view.setRussianLineCaption(QStringLiteral(" "));
         }
         ++m_shows;
         m_ticks = 0;
@@ -223,24 +223,24 @@ void PlaybackEngine::Timer5_Timer()
     }
 }
 
-void PlaybackEngine::Timer4_Timer()
+void PlaybackEngine::onRussianSlideTick()
 {
-    m_view.setLabel1Caption(QString(kSlideSteps - m_slide, u' ') + m_russian);
+    m_view.setRussianLineCaption(QString(kSlideSteps - m_slide, u' ') + m_russian);
     if (m_slide++ == kSlideSteps - 1) {
         m_slide = 0;
-        m_view.setTimer4Enabled(false);
+        m_view.setRussianSlideEnabled(false);
     }
 }
 
-void PlaybackEngine::Timer3_Timer()
+void PlaybackEngine::onEnglishSlideTick()
 {
-    m_view.setLabel2Caption(QStringLiteral(" ") + m_english);
-    const int top = m_view.label2TopTwips();
-    if (top > kLabel2RestTop) {
-        m_view.setLabel2TopTwips(top - 10);
+    m_view.setEnglishLineCaption(QStringLiteral(" ") + m_english);
+    const int top = m_view.englishLineTopTwips();
+    if (top > kEnglishLineRestTop) {
+        m_view.setEnglishLineTopTwips(top - 10);
     } else {
-        m_view.setLabel2TopTwips(kLabel2RestTop);
-        m_view.setTimer3Enabled(false);
+        m_view.setEnglishLineTopTwips(kEnglishLineRestTop);
+        m_view.setEnglishSlideEnabled(false);
     }
 }
 

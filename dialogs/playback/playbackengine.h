@@ -17,29 +17,31 @@ class PlaybackView;
 class RandomSource;
 class WordBookSource;
 
-// Chooses the sentence pairs and presents them: NextSentence, the
-// presentation cycle of Timer5, the slides of Timer4 and Timer3 and the
-// stepping of the New Words book by Timer6. The window's timers call the
-// tick handlers; nothing here knows about time.
+// Chooses the sentence pairs and presents them: pickNextPair, the 100 ms
+// presentation cycle, the slides of the Russian line (80 ms) and of the
+// English line (50 ms) and the stepping of the New Words book. The window's
+// timers call the tick handlers; nothing here knows about time.
 class PlaybackEngine final
 {
 public:
     static inline const QString kEmptyBook = QStringLiteral("Error:New Words book is empty.");
     static constexpr int kFirstTopicOfBook = 16;
-    static constexpr int kLabel2StartTop = 400; // twips, below the strip
-    static constexpr int kLabel2RestTop = 60;
+    // The English line's top (twips) before it rises, below the strip, and
+    // where it rests.
+    static constexpr int kEnglishLineStartTop = 400;
+    static constexpr int kEnglishLineRestTop = 60;
 
     PlaybackEngine(settings::Settings& values, PlaybackView& view, RandomSource& random,
                    WordBookSource& book, MessageBoxes& messages,
                    const sentences::SentenceTable& table);
 
-    void NextSentence();
-    void BindWordBook();
+    void pickNextPair();
+    void bindWordBook();
 
-    void Timer5_Timer();
-    void Timer4_Timer();
-    void Timer3_Timer();
-    void Timer6_Timer();
+    void onPresentationTick();
+    void onRussianSlideTick();
+    void onEnglishSlideTick();
+    void onWordBookStepTick();
 
     // Presentation state, tick count and shows count back to 0 (start-up).
     void reset();
@@ -52,7 +54,7 @@ public:
     const QString& english() const { return m_english; }
     // The identifier last drawn in random order.
     qint16 randomId() const { return m_randomId; }
-    // True while a message of NextSentence waits for its OK.
+    // True while a message of pickNextPair waits for its OK.
     bool messageOpen() const { return m_messageOpen; }
 
 private:

@@ -54,47 +54,47 @@ void SqliteWordBook::bind()
     } catch (const DbError&) {
         return;
     }
-    const bool sameBook = m_data1 && bookPath == m_data1Path;
+    const bool sameBook = m_boundCursor && bookPath == m_boundPath;
     bool sameSize = false;
     if (sameBook) {
         try {
-            sameSize = m_lastCount < 0 || m_data1->RecordCount() == m_lastCount;
+            sameSize = m_lastCount < 0 || m_boundCursor->RecordCount() == m_lastCount;
         } catch (const DbError&) {
         }
     }
     if (!sameBook || !sameSize) {
-        m_data1Path = bookPath;
-        openData1();
+        m_boundPath = bookPath;
+        openBoundCursor();
     }
     readFields();
 }
 
-void SqliteWordBook::openData1()
+void SqliteWordBook::openBoundCursor()
 {
     QByteArray place;
-    if (m_data1) {
+    if (m_boundCursor) {
         try {
-            place = m_data1->Bookmark();
+            place = m_boundCursor->Bookmark();
         } catch (const DbError&) {
         }
     }
-    m_data1.reset();
-    m_data1Connection.reset();
+    m_boundCursor.reset();
+    m_boundConnection.reset();
     try {
-        auto connection = std::make_unique<Connection>(m_data1Path, ConnectionKind::BoundSource);
+        auto connection = std::make_unique<Connection>(m_boundPath, ConnectionKind::BoundSource);
         auto cursor = std::make_unique<Recordset>(connection->OpenRecordset(kStatement));
-        m_data1Connection = std::move(connection);
-        m_data1 = std::move(cursor);
+        m_boundConnection = std::move(connection);
+        m_boundCursor = std::move(cursor);
     } catch (const DbError&) {
         return;
     }
     try {
-        if (m_data1->Eof() && m_data1->Bof())
+        if (m_boundCursor->Eof() && m_boundCursor->Bof())
             return;
-        m_data1->MoveFirst();
+        m_boundCursor->MoveFirst();
         // Go on from the record shown before, if it is still in the book.
         if (!place.isEmpty())
-            m_data1->setBookmark(place);
+            m_boundCursor->setBookmark(place);
     } catch (const DbError&) {
     }
 }
@@ -103,13 +103,13 @@ void SqliteWordBook::readFields()
 {
     m_russian.clear();
     m_english.clear();
-    if (!m_data1)
+    if (!m_boundCursor)
         return;
     try {
-        if (m_data1->Eof() || m_data1->Bof())
+        if (m_boundCursor->Eof() || m_boundCursor->Bof())
             return;
-        m_russian = m_data1->Fields(QStringLiteral("Russian")).toString();
-        m_english = m_data1->Fields(QStringLiteral("English")).toString();
+        m_russian = m_boundCursor->Fields(QStringLiteral("Russian")).toString();
+        m_english = m_boundCursor->Fields(QStringLiteral("English")).toString();
     } catch (const DbError&) {
         // Deleted through another connection: nothing current to show.
         m_russian.clear();
@@ -119,15 +119,15 @@ void SqliteWordBook::readFields()
 
 void SqliteWordBook::step()
 {
-    if (!m_data1)
+    if (!m_boundCursor)
         return;
     try {
-        if (m_data1->Eof()) {
-            m_data1->MoveFirst();
+        if (m_boundCursor->Eof()) {
+            m_boundCursor->MoveFirst();
         } else {
-            m_data1->MoveNext();
-            if (m_data1->Eof())
-                m_data1->MoveFirst();
+            m_boundCursor->MoveNext();
+            if (m_boundCursor->Eof())
+                m_boundCursor->MoveFirst();
         }
     } catch (const DbError&) {
         // An empty book has no first record to go to.

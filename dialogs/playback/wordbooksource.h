@@ -5,8 +5,8 @@
 namespace playback {
 
 // The New Words book as the playback sees it: the counting cursor it opens
-// each time the topic starts, and the bound data source Data1 whose current
-// record the hidden labels Label5 and Label6 show.
+// each time the topic starts, and the bound cursor whose current record the
+// strip window's hidden word book labels show.
 class WordBookSource
 {
 public:
@@ -17,15 +17,16 @@ public:
     // with none the count is 0. Never throws.
     virtual int openAndCount() = 0;
 
-    // BindWordBook: points Data1 at the book and "SELECT * FROM Word ORDER BY
-    // index;" and makes sure its cursor is open. Never throws.
+    // bindWordBook: points the bound cursor at the book and "SELECT * FROM
+    // Word ORDER BY index;" and makes sure it is open. Never throws.
     virtual void bind() = 0;
 
-    // Timer6: the next record of Data1, back to the first after the last.
+    // The word book step: the bound cursor's next record, back to the first
+    // after the last.
     virtual void step() = 0;
 
-    // The fields Russian and English of Data1's current record; empty with
-    // no current record.
+    // The fields Russian and English of the bound cursor's current record;
+    // empty with no current record.
     virtual QString russian() const = 0;
     virtual QString english() const = 0;
 };

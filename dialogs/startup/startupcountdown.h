@@ -11,17 +11,17 @@ class CountdownHost
 {
 public:
     virtual ~CountdownHost() = default;
-    virtual void setLabel1Caption(const QString& caption) = 0;
+    virtual void setRussianLineCaption(const QString& caption) = 0;
     // Unloads the splash window and makes the main window visible; harmless
     // when repeated.
     virtual void closeSplashShowMain() = 0;
-    virtual bool image1Enabled() const = 0;
-    virtual void enableTimer5() = 0;
+    virtual bool menuHotSpotEnabled() const = 0;
+    virtual void startPresentation() = 0;
 };
 
 // The 60 ms start-up countdown: slides the welcome line in, closes the splash
-// and starts playback. Timer1 calls decrease(), then its auto-hide check, then
-// act(), so the check sees the new value.
+// and starts playback. The strip window's watch timer calls decrease(), then
+// its auto-hide check, then act(), so the check sees the new value.
 class StartupCountdown final
 {
 public:

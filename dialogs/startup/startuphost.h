@@ -16,8 +16,8 @@ public:
     // Screen size in twips and the current design values the first run stores.
     virtual double screenWidthTwips() const = 0;
     virtual double screenHeightTwips() const = 0;
-    virtual double label1TextColour() const = 0;
-    virtual double formBackColour() const = 0;
+    virtual double lineTextColour() const = 0;
+    virtual double windowBackColour() const = 0;
 
     virtual bool openUrl(const QUrl& url) = 0;
     virtual void setLeftTwips(double left) = 0;
@@ -29,18 +29,19 @@ public:
     virtual void hideMainWindow() = 0;
     virtual void showSplash(double leftTwips, double topTwips) = 0;
 
-    // Timer1 60 ms and Timer2 1500 ms on; Timer3 to Timer6 off.
+    // The 60 ms watch and the 1500 ms blink on; the slides, the presentation
+    // and the word book step off.
     virtual void configureTimers() = 0;
     // Playback counters 0, blinking palette 10/12/10, countdown 70.
     virtual void resetCounters() = 0;
 
-    virtual void NextSentence() = 0;
-    virtual void AttachMenuPictures() = 0;
+    virtual void pickNextPair() = 0;
+    virtual void attachMenuPictures() = 0;
     virtual void makeTopmost() = 0;
-    virtual void AdjustSize() = 0;
-    virtual void Get_Windows_Rect() = 0;
+    virtual void layOutForFontSize() = 0;
+    virtual void rememberWindowRect() = 0;
     virtual void applyColours(double textColour, double backColour) = 0;
-    virtual void bindDataLabels() = 0;
+    virtual void bindWordBookLabels() = 0;
 };
 
 } // namespace startup

@@ -63,8 +63,8 @@ void StartupSequence::writeFirstRunValues()
         {keys::unusedRed, "0"},
         {keys::autoStart, "1"},
         {keys::leftTwips, formatPosition(float(halfWidth - 3000))},
-        {keys::textColour, colourText(m_host.label1TextColour())},
-        {keys::backColour, colourText(m_host.formBackColour())},
+        {keys::textColour, colourText(m_host.lineTextColour())},
+        {keys::backColour, colourText(m_host.windowBackColour())},
         {keys::unusedNoSpeak, "0"},
         {keys::speechSpeed, "90"},
         {keys::fontSize, "12"},
@@ -147,32 +147,32 @@ void StartupSequence::run()
         m_host.resetCounters();
         return true;
     });
-    step("NextSentence", [&] {
-        m_host.NextSentence();
+    step("pickNextPair", [&] {
+        m_host.pickNextPair();
         return true;
     });
-    step("AttachMenuPictures", [&] {
-        m_host.AttachMenuPictures();
+    step("attachMenuPictures", [&] {
+        m_host.attachMenuPictures();
         return true;
     });
     step("topmost", [&] {
         m_host.makeTopmost();
         return true;
     });
-    step("AdjustSize", [&] {
-        m_host.AdjustSize();
+    step("layOutForFontSize", [&] {
+        m_host.layOutForFontSize();
         return true;
     });
-    step("Get_Windows_Rect", [&] {
-        m_host.Get_Windows_Rect();
+    step("rememberWindowRect", [&] {
+        m_host.rememberWindowRect();
         return true;
     });
     step("colours", [&] {
         m_host.applyColours(m_values.textColour, m_values.backColour);
         return true;
     });
-    step("data labels", [&] {
-        m_host.bindDataLabels();
+    step("word book labels", [&] {
+        m_host.bindWordBookLabels();
         return true;
     });
 }

@@ -16,7 +16,7 @@ class BookStore;
 // connection waits for another.
 enum class ConnectionKind {
     Shared,      // the playback's connection, opened when the New Words topic starts
-    BoundSource, // the main window's bound data source Data1
+    BoundSource, // the strip window's bound cursor
     Exclusive,   // the word book editor's connection
 };
 

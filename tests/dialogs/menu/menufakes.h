@@ -14,9 +14,9 @@ using testsupport::FakeCharacter;
 class FakeHost final : public menu::MenuHost
 {
 public:
-    speech::AgentCharacter* mobjAgent() const override { return character; }
+    speech::AgentCharacter* currentCharacter() const override { return character; }
     void exitByMenu() override { ++exits; }
-    bool image1Enabled() const override { return hotSpot; }
+    bool menuHotSpotEnabled() const override { return hotSpot; }
     void setMenuHotSpotEnabled(bool enabled) override { hotSpot = enabled; }
     double widthTwips() const override { return width; }
     int fullHeightTwips() const override { return fullHeight; }

@@ -1,5 +1,5 @@
 #include "assets/pictures/pictures.h"
-#include "dialogs/startup/form4.h"
+#include "dialogs/startup/splashwindow.h"
 #include "tests/support/testenvironment.h"
 
 #include <QFile>
@@ -96,7 +96,7 @@ private slots:
     {
         // The splash window draws the shipped picture, not its stand-in.
         for (qreal ratio : {1.0, 2.0}) {
-            const QImage shown = startup::Form4::picture(ratio).toImage().convertToFormat(
+            const QImage shown = startup::SplashWindow::picture(ratio).toImage().convertToFormat(
                 QImage::Format_ARGB32_Premultiplied);
             QSvgRenderer renderer(QStringLiteral(":/pictures/splash.svg"));
             const QImage expected = render(renderer, QSize(280, 185) * ratio);

@@ -24,38 +24,38 @@ using testsupport::FakeCharacter;
 class FakeView final : public playback::PlaybackView
 {
 public:
-    void setLabel1Caption(const QString& c) override
+    void setRussianLineCaption(const QString& c) override
     {
-        label1 = c;
-        log("Label1", c);
+        russianCaption = c;
+        log("russian", c);
     }
-    void setLabel2Caption(const QString& c) override
+    void setEnglishLineCaption(const QString& c) override
     {
-        label2 = c;
-        log("Label2", c);
+        englishCaption = c;
+        log("english", c);
     }
-    void setLabel1ToolTip(const QString& t) override { tip1 = t; }
-    void setLabel2ToolTip(const QString& t) override { tip2 = t; }
-    int label2TopTwips() const override { return top2; }
-    void setLabel2TopTwips(int top) override
+    void setRussianLineToolTip(const QString& t) override { russianTip = t; }
+    void setEnglishLineToolTip(const QString& t) override { englishTip = t; }
+    int englishLineTopTwips() const override { return englishTop; }
+    void setEnglishLineTopTwips(int top) override
     {
-        top2 = top;
-        log("Top2", QString::number(top));
+        englishTop = top;
+        log("englishTop", QString::number(top));
     }
-    void setLabel5Caption(const QString& c) override { label5 = c; }
-    void setLabel6Caption(const QString& c) override { label6 = c; }
-    void setTimer3Enabled(bool on) override
+    void setBoundRussianCaption(const QString& c) override { boundRussian = c; }
+    void setBoundEnglishCaption(const QString& c) override { boundEnglish = c; }
+    void setEnglishSlideEnabled(bool on) override
     {
-        timer3 = on;
-        log("Timer3", on ? "on" : "off");
+        englishSlide = on;
+        log("englishSlide", on ? "on" : "off");
     }
-    void setTimer4Enabled(bool on) override
+    void setRussianSlideEnabled(bool on) override
     {
-        timer4 = on;
-        log("Timer4", on ? "on" : "off");
+        russianSlide = on;
+        log("russianSlide", on ? "on" : "off");
     }
-    void enableTimer6(int ms) override { timer6 = ms; }
-    speech::AgentCharacter* character() const override { return agent; }
+    void startWordBookStep(int ms) override { wordBookStepMs = ms; }
+    speech::AgentCharacter* currentCharacter() const override { return character; }
 
     // "what value" entries since the last take().
     QStringList take()
@@ -65,11 +65,11 @@ public:
         return out;
     }
 
-    QString label1, label2, tip1, tip2, label5, label6;
-    int top2 = 400;
-    bool timer3 = false, timer4 = false;
-    int timer6 = -1;
-    speech::AgentCharacter* agent = nullptr;
+    QString russianCaption, englishCaption, russianTip, englishTip, boundRussian, boundEnglish;
+    int englishTop = 400;
+    bool englishSlide = false, russianSlide = false;
+    int wordBookStepMs = -1;
+    speech::AgentCharacter* character = nullptr;
     QStringList journal;
 
 private:

@@ -51,7 +51,7 @@ struct Rig {
         values.topic = 14;
         values.position = 11000;
         values.speechSpeed = 90;
-        view.agent = &character;
+        view.character = &character;
     }
 
     // The identifier of the pair now loaded, found by its Russian text.
@@ -101,13 +101,13 @@ private slots:
         rig.values.topic = qint16(topic);
         rig.values.position = qint16(position);
         for (int id : expected) {
-            rig.engine.NextSentence();
+            rig.engine.pickNextPair();
             QCOMPARE(rig.engine.russian(), russianOf(id));
             QCOMPARE(rig.engine.english(), englishOf(id));
             QCOMPARE(rig.values.position, qint16(id + 1));
             // Sequence order shows the pair in the tooltips.
-            QCOMPARE(rig.view.tip1, russianOf(id));
-            QCOMPARE(rig.view.tip2, englishOf(id));
+            QCOMPARE(rig.view.russianTip, russianOf(id));
+            QCOMPARE(rig.view.englishTip, englishOf(id));
         }
         QVERIFY(rig.messages.shown.isEmpty());
     }
@@ -117,14 +117,14 @@ private slots:
         Rig rig;
         rig.values.topic = 0;
         rig.values.position = 10137;
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         rig.values.position = 10100;
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         QCOMPARE(rig.messages.shown, QStringList{"10100"});
         // The texts keep the pair shown before.
         QCOMPARE(rig.engine.russian(), russianOf(10137));
         QCOMPARE(rig.values.position, qint16(10101));
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         QCOMPARE(rig.engine.russian(), russianOf(10101));
         QCOMPARE(rig.messages.shown.size(), 1);
     }
@@ -138,9 +138,9 @@ private slots:
                 rig.values.sequentialOrder = 0;
                 rig.values.topic = qint16(topic);
                 rig.values.position = 11000;
-                rig.view.tip1 = "unchanged";
+                rig.view.russianTip = "unchanged";
                 rig.random.values = {r, r};
-                rig.engine.NextSentence();
+                rig.engine.pickNextPair();
                 const int id = rig.engine.randomId();
                 const int number = id % 100;
                 const int group = (id - 10000) / 100;
@@ -153,7 +153,7 @@ private slots:
                 QVERIFY(rig.messages.shown.isEmpty());
                 // Random order leaves the position and the tooltips alone.
                 QCOMPARE(rig.values.position, qint16(11000));
-                QCOMPARE(rig.view.tip1, QString("unchanged"));
+                QCOMPARE(rig.view.russianTip, QString("unchanged"));
             }
         }
     }
@@ -165,9 +165,9 @@ private slots:
         rig.values.sequentialOrder = 0;
         rig.values.topic = 0;
         rig.random.values = {0.0, 0.0, 0.5, std::nextafter(1.0, 0.0)};
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         QCOMPARE(int(rig.engine.randomId()), 10101);
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         QCOMPARE(int(rig.engine.randomId()), 11919);
     }
 
@@ -178,12 +178,13 @@ private slots:
         QTest::addColumn<int>("switchTick");
         QTest::addColumn<QStringList>("switchLine"); // events at the switch
         QTest::addColumn<QStringList>("endLine");    // events at tick 82
-        QTest::newRow("Russian first")
-            << 1 << QStringList{"Timer4 on"} << 51 << QStringList{"Label1  ", "Timer3 on"}
-            << QStringList{"Label2  ", "Top2 400"};
+        QTest::newRow("Russian first") << 1 << QStringList{"russianSlide on"} << 51
+                                       << QStringList{"russian  ", "englishSlide on"}
+                                       << QStringList{"english  ", "englishTop 400"};
         QTest::newRow("English first")
-            << 0 << QStringList{"Timer3 on"} << 31
-            << QStringList{"Label2  ", "Top2 400", "Timer4 on"} << QStringList{"Label1  "};
+            << 0 << QStringList{"englishSlide on"} << 31
+            << QStringList{"english  ", "englishTop 400", "russianSlide on"}
+            << QStringList{"russian  "};
     }
 
     void presentationTimeline()
@@ -197,13 +198,13 @@ private slots:
         rig.values.russianFirst = qint16(russianFirst);
         rig.values.russianSeconds = 5;
         rig.values.englishSeconds = 3;
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         const QString spoken = "Speak \\SPD=90\\" + russianOf(11401);
 
         std::map<int, QStringList> events;
         std::map<int, QStringList> speech;
         for (int tick = 1; tick <= 83; ++tick) {
-            rig.engine.Timer5_Timer();
+            rig.engine.onPresentationTick();
             if (QStringList e = rig.view.take(); !e.isEmpty())
                 events[tick] = e;
             if (!rig.character.calls.isEmpty())
@@ -240,10 +241,10 @@ private slots:
         QFETCH(int, picks);
         Rig rig;
         rig.values.showsPerPair = qint16(showsPerPair);
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         const qint16 before = rig.values.position;
         for (int i = 0; i < ticks; ++i)
-            rig.engine.Timer5_Timer();
+            rig.engine.onPresentationTick();
         QCOMPARE(rig.values.position - before, picks);
     }
 
@@ -252,35 +253,35 @@ private slots:
         Rig rig;
         rig.values.russianFirst = 1;
         rig.values.speakAloud = 0;
-        rig.engine.NextSentence();
-        rig.engine.Timer5_Timer();
+        rig.engine.pickNextPair();
+        rig.engine.onPresentationTick();
         QCOMPARE(rig.character.calls, QStringList{"Play Wave"});
     }
 
     void slides()
     {
         Rig rig;
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         const QString russian = rig.engine.russian();
-        rig.view.timer4 = true;
+        rig.view.russianSlide = true;
         for (int i = 0; i < 36; ++i) {
-            QVERIFY(rig.view.timer4);
-            rig.engine.Timer4_Timer();
-            QCOMPARE(rig.view.label1, QString(36 - i, ' ') + russian);
+            QVERIFY(rig.view.russianSlide);
+            rig.engine.onRussianSlideTick();
+            QCOMPARE(rig.view.russianCaption, QString(36 - i, ' ') + russian);
         }
-        QVERIFY(!rig.view.timer4);
+        QVERIFY(!rig.view.russianSlide);
         QCOMPARE(rig.engine.slideCount(), 0);
 
-        rig.view.top2 = 400;
-        rig.view.timer3 = true;
+        rig.view.englishTop = 400;
+        rig.view.englishSlide = true;
         int ticks = 0;
-        while (rig.view.timer3 && ticks < 100) {
-            rig.engine.Timer3_Timer();
+        while (rig.view.englishSlide && ticks < 100) {
+            rig.engine.onEnglishSlideTick();
             ++ticks;
         }
         QCOMPARE(ticks, 35);
-        QCOMPARE(rig.view.top2, 60);
-        QCOMPARE(rig.view.label2, " " + rig.engine.english());
+        QCOMPARE(rig.view.englishTop, 60);
+        QCOMPARE(rig.view.englishCaption, " " + rig.engine.english());
     }
 
     void emptyBookFallsBackToGroup16_data()
@@ -298,14 +299,14 @@ private slots:
         rig.values.sequentialOrder = qint16(sequentialOrder);
         rig.random.values = {0.0, 0.5};
         for (int pick = 1; pick <= 2; ++pick) {
-            rig.engine.NextSentence();
+            rig.engine.pickNextPair();
             QCOMPARE(rig.messages.shown.size(), pick);
             QCOMPARE(rig.messages.shown.last(), PlaybackEngine::kEmptyBook);
             QCOMPARE(rig.loadedId() / 100, 116);
         }
         if (sequentialOrder == 1)
             QCOMPARE(rig.loadedId(), 11602);
-        QCOMPARE(rig.view.timer6, -1);
+        QCOMPARE(rig.view.wordBookStepMs, -1);
         QCOMPARE(rig.book.binds, 0);
     }
 
@@ -315,15 +316,15 @@ private slots:
         rig.values.topic = 16;
         rig.values.englishSeconds = 4;
         rig.book.pairs = {{"Привет", "Hello"}, {"Пока", "Bye"}};
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         QCOMPARE(rig.engine.russian(), QString("Привет"));
         QCOMPARE(rig.engine.english(), QString("Hello"));
-        QCOMPARE(rig.view.timer6, 4000);
-        QCOMPARE(rig.view.label5, QString("Привет"));
-        QCOMPARE(rig.view.tip2, QString("Hello"));
-        rig.engine.Timer6_Timer();
-        QCOMPARE(rig.view.label6, QString("Bye"));
-        rig.engine.NextSentence();
+        QCOMPARE(rig.view.wordBookStepMs, 4000);
+        QCOMPARE(rig.view.boundRussian, QString("Привет"));
+        QCOMPARE(rig.view.englishTip, QString("Hello"));
+        rig.engine.onWordBookStepTick();
+        QCOMPARE(rig.view.boundEnglish, QString("Bye"));
+        rig.engine.pickNextPair();
         QCOMPARE(rig.engine.english(), QString("Bye"));
         QVERIFY(rig.messages.shown.isEmpty());
     }
@@ -333,19 +334,19 @@ private slots:
         Rig rig;
         rig.values.topic = 16;
         rig.values.showsPerPair = 0; // a pick at every tick
-        rig.engine.NextSentence();
+        rig.engine.pickNextPair();
         rig.messages.shown.clear();
         // Ticks that arrive while the box is open.
         rig.messages.whileOpen = [&] {
             for (int i = 0; i < 5; ++i)
-                rig.engine.Timer5_Timer();
+                rig.engine.onPresentationTick();
         };
-        rig.engine.Timer5_Timer();
+        rig.engine.onPresentationTick();
         QCOMPARE(rig.messages.shown.size(), 1);
         QCOMPARE(rig.engine.tickCount(), 1);
         QCOMPARE(rig.engine.state(), 1);
         rig.messages.whileOpen = nullptr;
-        rig.engine.Timer5_Timer();
+        rig.engine.onPresentationTick();
         QCOMPARE(rig.engine.tickCount(), 2);
         QCOMPARE(rig.messages.shown.size(), 2);
     }

@@ -16,7 +16,7 @@ QString folder(const char* name)
     return testsupport::TestEnvironment::instance().dataHome() + "/" + name;
 }
 
-// The Russian texts Data1 shows over count steps, starting with the bound record.
+// The Russian texts the bound cursor shows over count steps, starting with its record.
 QStringList walk(SqliteWordBook& book, int count)
 {
     QStringList seen{book.russian()};
@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(book.openAndCount(), 3);
         book.bind();
         QCOMPARE(walk(book, 5), (QStringList{"Да", "Нет", "Пока", "Да", "Нет"}));
-        // The next pick binds again; Data1 goes on from where it was.
+        // The next pick binds again; the bound cursor goes on from where it was.
         QCOMPARE(book.openAndCount(), 3);
         book.bind();
         QCOMPARE(book.russian(), QString("Нет"));

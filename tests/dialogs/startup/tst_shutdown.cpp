@@ -1,7 +1,7 @@
 #include "common/settings/settings.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/characterservice.h"
-#include "dialogs/playback/form1.h"
+#include "dialogs/playback/stripwindow.h"
 #include "dialogs/startup/startupsequence.h"
 #include "tests/support/fakecharacter.h"
 #include "tests/support/testenvironment.h"
@@ -61,21 +61,21 @@ private slots:
         SettingsStore store;
         Settings values;
         Journal journal;
-        playback::Form1 form(store, values, std::make_unique<FakeService>(journal));
+        playback::StripWindow strip(store, values, std::make_unique<FakeService>(journal));
         QList<QUrl> opened;
-        form.setUrlOpener([&](const QUrl& url) {
+        strip.setUrlOpener([&](const QUrl& url) {
             opened << url;
             return true;
         });
-        startup::StartupSequence load(store, values, form);
+        startup::StartupSequence load(store, values, strip);
         load.setSetupPage(QUrl("file:///app/help.html#getting-started"));
         load.run();
         QCOMPARE(opened, QList<QUrl>{QUrl("file:///app/help.html#getting-started")});
         QCOMPARE(journal.calls, (QStringList{"Load Merlin Merlin.acs", "Show", "LanguageID 1049"}));
-        QCOMPARE(form.y(), 0);
-        QVERIFY(form.Timer1.isActive());
-        QVERIFY(!form.Timer5.isActive());
-        QVERIFY(form.splash() && form.splash()->isVisible());
+        QCOMPARE(strip.y(), 0);
+        QVERIFY(strip.watchTimer().isActive());
+        QVERIFY(!strip.presentationTimer().isActive());
+        QVERIFY(strip.splash() && strip.splash()->isVisible());
     }
 
     void exitByMenuStoresVoiceLeftAndPosition_data()
@@ -96,20 +96,20 @@ private slots:
         SettingsStore store;
         Settings values;
         Journal journal;
-        playback::Form1 form(store, values, std::make_unique<FakeService>(journal));
-        form.setUrlOpener([](const QUrl&) { return true; });
-        startup::StartupSequence(store, values, form).run();
+        playback::StripWindow strip(store, values, std::make_unique<FakeService>(journal));
+        strip.setUrlOpener([](const QUrl&) { return true; });
+        startup::StartupSequence(store, values, strip).run();
         values.sequentialOrder = qint16(sequentialOrder);
         values.savePosition = qint16(savePosition);
         values.position = 11405;
         values.speakAloud = 1;
         store.writeSetting("voice", "0");
-        form.move(200, 0);
-        form.exitByMenu();
+        strip.move(200, 0);
+        strip.exitByMenu();
         SettingsStore reader;
         QCOMPARE(reader.readSetting("voice"), QString("1"));
         QCOMPARE(reader.readSetting("left"),
-                 settings::formatPosition(200 * float(form.twipsPerPixel())));
+                 settings::formatPosition(200 * float(strip.twipsPerPixel())));
         QCOMPARE(reader.readSetting("guagen"), QString(storesPosition ? "11405" : "11000"));
         // The exit path runs no unload handler.
         QVERIFY(!journal.calls.contains("Hide"));
@@ -120,18 +120,18 @@ private slots:
         SettingsStore store;
         Settings values;
         Journal journal;
-        playback::Form1 form(store, values, std::make_unique<FakeService>(journal));
-        form.setUrlOpener([](const QUrl&) { return true; });
-        startup::StartupSequence(store, values, form).run();
+        playback::StripWindow strip(store, values, std::make_unique<FakeService>(journal));
+        strip.setUrlOpener([](const QUrl&) { return true; });
+        startup::StartupSequence(store, values, strip).run();
         values.position = 11405;
-        form.move(321, 0);
+        strip.move(321, 0);
         const QByteArray before = storeBytes();
         QVERIFY(!before.isEmpty());
-        form.close();
+        strip.close();
         QCOMPARE(storeBytes(), before);
         QCOMPARE(journal.calls.mid(journal.calls.size() - 2),
                  (QStringList{"Hide", "Unload Merlin"}));
-        QVERIFY(form.mobjAgent() == nullptr);
+        QVERIFY(strip.currentCharacter() == nullptr);
     }
 };
 

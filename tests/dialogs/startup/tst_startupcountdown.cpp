@@ -9,13 +9,13 @@ namespace {
 struct RecordingHost final : startup::CountdownHost {
     QString caption = QStringLiteral("design");
     int splashCloses = 0;
-    int timer5Enables = 0;
-    bool image1 = true;
+    int presentationStarts = 0;
+    bool hotSpotEnabled = true;
 
-    void setLabel1Caption(const QString& text) override { caption = text; }
+    void setRussianLineCaption(const QString& text) override { caption = text; }
     void closeSplashShowMain() override { ++splashCloses; }
-    bool image1Enabled() const override { return image1; }
-    void enableTimer5() override { ++timer5Enables; }
+    bool menuHotSpotEnabled() const override { return hotSpotEnabled; }
+    void startPresentation() override { ++presentationStarts; }
 };
 
 } // namespace
@@ -34,7 +34,7 @@ private slots:
 
         for (int tick = 1; tick <= 80; ++tick) {
             const int closesBefore = host.splashCloses;
-            const int enablesBefore = host.timer5Enables;
+            const int enablesBefore = host.presentationStarts;
             countdown.tick();
             const int value = 70 - tick;
             if (value >= 51) {
@@ -48,14 +48,14 @@ private slots:
                 QCOMPARE(host.splashCloses, closesBefore);
             } else if (value >= 1) {
                 QCOMPARE(host.caption, QString(" "));
-                QCOMPARE(host.timer5Enables, enablesBefore + 1);
+                QCOMPARE(host.presentationStarts, enablesBefore + 1);
             } else {
                 // After start-up the value steps between 1 and 0 with no effect.
                 QCOMPARE(countdown.value(), qint16(1));
                 QCOMPARE(host.caption, QString(" "));
-                QCOMPARE(host.timer5Enables, enablesBefore);
+                QCOMPARE(host.presentationStarts, enablesBefore);
             }
-            QCOMPARE(host.timer5Enables, tick >= 69 ? 2 : tick == 68 ? 1 : 0);
+            QCOMPARE(host.presentationStarts, tick >= 69 ? 2 : tick == 68 ? 1 : 0);
         }
         // The splash closed on each of the 30 ticks from 50 down to 21.
         QCOMPARE(host.splashCloses, 30);
@@ -76,11 +76,11 @@ private slots:
     {
         // The options dialog disables the hot spot; playback then waits for it.
         RecordingHost host;
-        host.image1 = false;
+        host.hotSpotEnabled = false;
         StartupCountdown countdown(host);
         for (int tick = 0; tick < 100; ++tick)
             countdown.tick();
-        QCOMPARE(host.timer5Enables, 0);
+        QCOMPARE(host.presentationStarts, 0);
     }
 
     void autoHideSeesTheDecreasedValue()

@@ -29,8 +29,8 @@ struct FakeHost final : startup::StartupHost {
 
     double screenWidthTwips() const override { return 19200; }
     double screenHeightTwips() const override { return 12000; }
-    double label1TextColour() const override { return 16777215; }
-    double formBackColour() const override { return -2147483647; }
+    double lineTextColour() const override { return 16777215; }
+    double windowBackColour() const override { return -2147483647; }
     bool openUrl(const QUrl& url) override
     {
         calls << "openUrl";
@@ -59,16 +59,16 @@ struct FakeHost final : startup::StartupHost {
     void showSplash(double l, double t) override { calls << QString("splash %1 %2").arg(l).arg(t); }
     void configureTimers() override { calls << "timers"; }
     void resetCounters() override { calls << "counters"; }
-    void NextSentence() override { calls << "NextSentence"; }
-    void AttachMenuPictures() override { calls << "AttachMenuPictures"; }
+    void pickNextPair() override { calls << "pickNextPair"; }
+    void attachMenuPictures() override { calls << "attachMenuPictures"; }
     void makeTopmost() override { calls << "topmost"; }
-    void AdjustSize() override { calls << "AdjustSize"; }
-    void Get_Windows_Rect() override { calls << "Get_Windows_Rect"; }
+    void layOutForFontSize() override { calls << "layOutForFontSize"; }
+    void rememberWindowRect() override { calls << "rememberWindowRect"; }
     void applyColours(double text, double back) override
     {
         calls << QString("colours %1 %2").arg(qint64(text)).arg(qint64(back));
     }
-    void bindDataLabels() override { calls << "bind"; }
+    void bindWordBookLabels() override { calls << "bind"; }
 };
 
 QByteArray storeBytes()
@@ -82,11 +82,11 @@ const QStringList kTail = {"top",
                            "splash 8600 4200",
                            "timers",
                            "counters",
-                           "NextSentence",
-                           "AttachMenuPictures",
+                           "pickNextPair",
+                           "attachMenuPictures",
                            "topmost",
-                           "AdjustSize",
-                           "Get_Windows_Rect"};
+                           "layOutForFontSize",
+                           "rememberWindowRect"};
 
 } // namespace
 

@@ -1,6 +1,6 @@
 #include "common/settings/settings.h"
 #include "common/settings/settingsstore.h"
-#include "dialogs/playback/form1.h"
+#include "dialogs/playback/stripwindow.h"
 #include "tests/dialogs/playback/playbackfakes.h"
 #include "tests/support/testenvironment.h"
 
@@ -9,7 +9,7 @@
 #include <QtTest>
 
 using namespace playbacktest;
-using playback::Form1;
+using playback::StripWindow;
 
 namespace {
 
@@ -27,7 +27,7 @@ struct Window {
     settings::Settings values;
     FixedRandom random;
     FakeMessages* messages = nullptr;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<StripWindow> strip;
     QPoint pointer;
 
     Window()
@@ -48,16 +48,16 @@ struct Window {
         auto boxes = std::make_unique<FakeMessages>();
         messages = boxes.get();
         services.messages = std::move(boxes);
-        form = std::make_unique<Form1>(store, values, std::make_unique<OneCharacter>(),
-                                       std::move(services));
-        form->setPointerSource([this] { return pointer; });
-        form->move(300, 0);
-        form->AdjustSize();
-        form->Get_Windows_Rect();
-        form->show();
+        strip = std::make_unique<StripWindow>(store, values, std::make_unique<OneCharacter>(),
+                                              std::move(services));
+        strip->setPointerSource([this] { return pointer; });
+        strip->move(300, 0);
+        strip->layOutForFontSize();
+        strip->rememberWindowRect();
+        strip->show();
     }
 
-    int px(double twips) const { return int(std::lround(twips / form->twipsPerPixel())); }
+    int px(double twips) const { return int(std::lround(twips / strip->twipsPerPixel())); }
 
     void mouse(QWidget* target, QEvent::Type type, QPoint global)
     {
@@ -70,14 +70,14 @@ struct Window {
 
     void endCountdown()
     {
-        while (form->countdown().value() > 0)
-            form->countdown().decrease();
+        while (strip->countdown().value() > 0)
+            strip->countdown().decrease();
     }
 };
 
 } // namespace
 
-class TestForm1 : public QObject
+class TestStripWindow : public QObject
 {
     Q_OBJECT
 
@@ -87,56 +87,60 @@ private slots:
     void layoutFollowsTheFontSize()
     {
         Window w;
-        Form1& f = *w.form;
+        StripWindow& f = *w.strip;
         QCOMPARE(f.fullHeightTwips(), 360);
         QCOMPARE(f.height(), w.px(360));
         QCOMPARE(f.y(), 0);
         // The pictures sit at the right end, Play/Stop left of the menu spot.
-        QVERIFY(f.Image2[1]->isVisibleTo(&f) && !f.Image2[0]->isVisibleTo(&f));
-        QVERIFY(f.Label1->geometry().right() < f.Image2[1]->x());
-        QVERIFY(f.Image2[1]->geometry().right() < f.Image1->x());
-        QVERIFY(f.Image1->geometry().right() < f.width());
-        QVERIFY(!f.Image1->pixmap().isNull());
+        QVERIFY(f.stopPicture()->isVisibleTo(&f) && !f.playPicture()->isVisibleTo(&f));
+        QVERIFY(f.russianLine()->geometry().right() < f.stopPicture()->x());
+        QVERIFY(f.stopPicture()->geometry().right() < f.menuHotSpot()->x());
+        QVERIFY(f.menuHotSpot()->geometry().right() < f.width());
+        QVERIFY(!f.menuHotSpot()->pixmap().isNull());
 
         w.values.fontSize = 20;
         f.move(f.x(), 50);
-        f.AdjustSize();
-        f.Get_Windows_Rect();
+        f.layOutForFontSize();
+        f.rememberWindowRect();
         QCOMPARE(f.fullHeightTwips(), 600);
         QCOMPARE(f.height(), w.px(600));
         QCOMPARE(f.y(), 0);
-        QCOMPARE(f.Label1->font().pointSize(), 20);
+        QCOMPARE(f.russianLine()->font().pointSize(), 20);
     }
 
     void playStopResumesWhereItStopped()
     {
         Window w;
-        Form1& f = *w.form;
-        f.NextSentence();
-        f.Timer5.start();
+        StripWindow& f = *w.strip;
+        f.pickNextPair();
+        f.presentationTimer().start();
         for (int i = 0; i < 60; ++i)
-            f.engine().Timer5_Timer();
+            f.engine().onPresentationTick();
         QCOMPARE(f.engine().state(), 3);
 
-        w.mouse(f.Image2[1], QEvent::MouseButtonPress, f.Image2[1]->mapToGlobal(QPoint(5, 10)));
-        w.mouse(f.Image2[1], QEvent::MouseButtonRelease, f.Image2[1]->mapToGlobal(QPoint(5, 10)));
-        QVERIFY(!f.Timer5.isActive());
-        QVERIFY(f.Image2[0]->isVisibleTo(&f) && !f.Image2[1]->isVisibleTo(&f));
-        QCOMPARE(f.Image2[0]->toolTip(), QString("Play"));
+        w.mouse(f.stopPicture(), QEvent::MouseButtonPress,
+                f.stopPicture()->mapToGlobal(QPoint(5, 10)));
+        w.mouse(f.stopPicture(), QEvent::MouseButtonRelease,
+                f.stopPicture()->mapToGlobal(QPoint(5, 10)));
+        QVERIFY(!f.presentationTimer().isActive());
+        QVERIFY(f.playPicture()->isVisibleTo(&f) && !f.stopPicture()->isVisibleTo(&f));
+        QCOMPARE(f.playPicture()->toolTip(), QString("Play"));
 
-        w.mouse(f.Image2[0], QEvent::MouseButtonPress, f.Image2[0]->mapToGlobal(QPoint(5, 10)));
-        w.mouse(f.Image2[0], QEvent::MouseButtonRelease, f.Image2[0]->mapToGlobal(QPoint(5, 10)));
-        QVERIFY(f.Timer5.isActive());
-        QVERIFY(f.Image2[1]->isVisibleTo(&f) && !f.Image2[0]->isVisibleTo(&f));
+        w.mouse(f.playPicture(), QEvent::MouseButtonPress,
+                f.playPicture()->mapToGlobal(QPoint(5, 10)));
+        w.mouse(f.playPicture(), QEvent::MouseButtonRelease,
+                f.playPicture()->mapToGlobal(QPoint(5, 10)));
+        QVERIFY(f.presentationTimer().isActive());
+        QVERIFY(f.stopPicture()->isVisibleTo(&f) && !f.playPicture()->isVisibleTo(&f));
         // The English line still has ticks 61 to 81 to go.
         QCOMPARE(f.engine().tickCount(), 60);
-        f.Label2->setText("English");
+        f.englishLine()->setText("English");
         for (int i = 61; i < 82; ++i)
-            f.engine().Timer5_Timer();
-        QCOMPARE(f.Label2->text(), QString("English"));
-        f.engine().Timer5_Timer();
-        QCOMPARE(f.Label2->text(), QString(" "));
-        QCOMPARE(f.label2TopTwips(), 400);
+            f.engine().onPresentationTick();
+        QCOMPARE(f.englishLine()->text(), QString("English"));
+        f.engine().onPresentationTick();
+        QCOMPARE(f.englishLine()->text(), QString(" "));
+        QCOMPARE(f.englishLineTopTwips(), 400);
     }
 
     void dragMovesSidewaysAndDocks_data()
@@ -152,15 +156,15 @@ private slots:
         QFETCH(int, dx);
         QFETCH(int, expectedLeft);
         Window w;
-        Form1& f = *w.form;
+        StripWindow& f = *w.strip;
         const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
         const int width = f.width();
-        const QPoint start = f.Label1->mapToGlobal(QPoint(20, 5));
-        w.mouse(f.Label1, QEvent::MouseButtonPress, start);
+        const QPoint start = f.russianLine()->mapToGlobal(QPoint(20, 5));
+        w.mouse(f.russianLine(), QEvent::MouseButtonPress, start);
         const QPoint end = start + QPoint(dx, 60);
-        w.mouse(f.Label1, QEvent::MouseMove, end);
+        w.mouse(f.russianLine(), QEvent::MouseMove, end);
         QCOMPARE(f.y(), 60); // follows the pointer down while dragged
-        w.mouse(f.Label1, QEvent::MouseButtonRelease, end);
+        w.mouse(f.russianLine(), QEvent::MouseButtonRelease, end);
         const int expected = expectedLeft == -1   ? 300 + dx
                              : expectedLeft == -2 ? screenWidth - w.px(7110)
                                                   : expectedLeft;
@@ -174,81 +178,82 @@ private slots:
     void autoHideFoldsBlinksAndUnfolds()
     {
         Window w;
-        Form1& f = *w.form;
+        StripWindow& f = *w.strip;
         w.values.autoHide = 1;
         w.pointer = QPoint(f.x() + 10, 300);
         f.countdown().reset();
-        f.Timer1_Timer();
+        f.onWatchTick();
         QCOMPARE(f.height(), w.px(360)); // the start-up countdown still runs
 
         w.endCountdown();
-        f.Timer1_Timer();
+        f.onWatchTick();
         QVERIFY(f.height() < w.px(360));
-        f.Timer2_Timer();
+        f.onBlinkTick();
         QCOMPARE(f.blinkColour(), std::optional<QColor>(QColor(0, 255, 0)));
-        f.Timer2_Timer();
+        f.onBlinkTick();
         QCOMPARE(f.blinkColour(), std::optional<QColor>(QColor(255, 0, 0)));
 
         w.pointer = QPoint(f.x() + 10, 8);
-        f.Timer1_Timer();
+        f.onWatchTick();
         QVERIFY(f.height() < w.px(360));
         w.pointer = QPoint(f.x() + 10, 0);
-        f.Timer1_Timer();
+        f.onWatchTick();
         QCOMPARE(f.height(), w.px(360));
-        f.Timer2_Timer();
+        f.onBlinkTick();
         QCOMPARE(f.blinkColour(), std::optional<QColor>());
 
         w.values.autoHide = 0;
         w.pointer = QPoint(f.x() + 10, 300);
-        f.Timer1_Timer();
+        f.onWatchTick();
         QCOMPARE(f.height(), w.px(360));
     }
 
-    void timer1RestsWhileAutoHideIsOff()
+    void watchTimerRestsWhileAutoHideIsOff()
     {
         Window w;
-        Form1& f = *w.form;
+        StripWindow& f = *w.strip;
         f.configureTimers();
         f.countdown().reset();
         for (int tick = 1; tick <= 68; ++tick) {
-            f.Timer1_Timer();
-            QVERIFY2(f.Timer1.isActive(), qPrintable(QString("stopped at tick %1").arg(tick)));
+            f.onWatchTick();
+            QVERIFY2(f.watchTimer().isActive(),
+                     qPrintable(QString("stopped at tick %1").arg(tick)));
         }
-        f.Timer1_Timer();
-        QVERIFY(f.Timer5.isActive()); // playback started before the rest
-        QVERIFY(!f.Timer1.isActive());
+        f.onWatchTick();
+        QVERIFY(f.presentationTimer().isActive()); // playback started before the rest
+        QVERIFY(!f.watchTimer().isActive());
 
         // Turning auto-hide on wakes it; it folds the strip as before.
         w.values.autoHide = 1;
         f.autoHideChanged();
-        QVERIFY(f.Timer1.isActive());
+        QVERIFY(f.watchTimer().isActive());
         w.pointer = QPoint(f.x() + 10, 300);
-        f.Timer1_Timer();
+        f.onWatchTick();
         QVERIFY(f.height() < w.px(360));
-        QVERIFY(f.Timer1.isActive());
+        QVERIFY(f.watchTimer().isActive());
 
         // Off again: the next tick unfolds the strip, then rests.
         w.values.autoHide = 0;
-        f.Timer1_Timer();
+        f.onWatchTick();
         QCOMPARE(f.height(), w.px(360));
-        QVERIFY(!f.Timer1.isActive());
+        QVERIFY(!f.watchTimer().isActive());
     }
 
     void menuHotSpotRaisesRequests()
     {
         Window w;
-        Form1& f = *w.form;
-        QSignalSpy requests(&f, &Form1::menuRequested);
-        const QPoint over = f.Image1->mapToGlobal(QPoint(10, 10));
-        w.mouse(f.Image1, QEvent::MouseMove, over);
-        w.mouse(f.Image1, QEvent::MouseMove, over + QPoint(1, 0));
+        StripWindow& f = *w.strip;
+        QSignalSpy requests(&f, &StripWindow::menuRequested);
+        const QPoint over = f.menuHotSpot()->mapToGlobal(QPoint(10, 10));
+        w.mouse(f.menuHotSpot(), QEvent::MouseMove, over);
+        w.mouse(f.menuHotSpot(), QEvent::MouseMove, over + QPoint(1, 0));
         QCOMPARE(requests.count(), 2);
         f.setMenuHotSpotEnabled(false);
-        w.mouse(f.Image1, QEvent::MouseMove, over);
+        w.mouse(f.menuHotSpot(), QEvent::MouseMove, over);
         QCOMPARE(requests.count(), 2);
-        QVERIFY(!f.image1Enabled());
+        QVERIFY(!f.menuHotSpotEnabled());
     }
 };
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestStripWindow)
+#include "tst_stripwindow.moc"

@@ -11,17 +11,18 @@ class MenuHost;
 // The about box: the splash picture in a small window captioned "Version".
 // While it is open the menu hot spot is disabled; a click on the picture
 // closes it.
-class Form7 final : public QWidget
+class AboutBox final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Form7(MenuHost& host, QWidget* parent = nullptr);
+    explicit AboutBox(MenuHost& host, QWidget* parent = nullptr);
 
     // Shows the box centred on the screen.
     void open();
 
-    QLabel* Image1 = nullptr;
+    // The picture; a click on it closes the box.
+    QLabel* pictureLabel() const { return m_pictureLabel; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -29,6 +30,7 @@ protected:
 
 private:
     MenuHost& m_host;
+    QLabel* m_pictureLabel = nullptr;
 };
 
 } // namespace menu

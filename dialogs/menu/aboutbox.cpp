@@ -1,7 +1,7 @@
-#include "dialogs/menu/form7.h"
+#include "dialogs/menu/aboutbox.h"
 
 #include "dialogs/menu/menuhost.h"
-#include "dialogs/startup/form4.h"
+#include "dialogs/startup/splashwindow.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -16,28 +16,28 @@ namespace {
 constexpr QSize kInnerSize(280, 185);
 } // namespace
 
-Form7::Form7(MenuHost& host, QWidget* parent)
+AboutBox::AboutBox(MenuHost& host, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint),
       m_host(host)
 {
-    setObjectName(QStringLiteral("Form7"));
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("Version"));
     setFixedSize(kInnerSize);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(QRect(QPoint(0, 0), kInnerSize));
-    Image1->setCursor(Qt::PointingHandCursor);
-    Image1->installEventFilter(this);
+    m_pictureLabel = new QLabel(this);
+    m_pictureLabel->setObjectName(QStringLiteral("pictureLabel"));
+    m_pictureLabel->setGeometry(QRect(QPoint(0, 0), kInnerSize));
+    m_pictureLabel->setCursor(Qt::PointingHandCursor);
+    m_pictureLabel->installEventFilter(this);
 }
 
-void Form7::open()
+void AboutBox::open()
 {
     // The picture is borrowed from the splash window's design; the splash
     // window itself is not needed for that.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
-    Image1->setPixmap(startup::Form4::picture(ratio));
+    m_pictureLabel->setPixmap(startup::SplashWindow::picture(ratio));
 
     if (screen) {
         QRect frame(QPoint(0, 0), size());
@@ -50,9 +50,9 @@ void Form7::open()
     activateWindow();
 }
 
-bool Form7::eventFilter(QObject* watched, QEvent* event)
+bool AboutBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Image1 && event->type() == QEvent::MouseButtonPress &&
+    if (watched == m_pictureLabel && event->type() == QEvent::MouseButtonPress &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         close();
         return true;
@@ -60,7 +60,7 @@ bool Form7::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form7::closeEvent(QCloseEvent* event)
+void AboutBox::closeEvent(QCloseEvent* event)
 {
     // However the box goes (its picture, the window manager's close button),
     // the menu must become reachable again, or the program could no longer

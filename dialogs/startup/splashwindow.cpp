@@ -1,4 +1,4 @@
-#include "dialogs/startup/form4.h"
+#include "dialogs/startup/splashwindow.h"
 
 #include <QEventLoop>
 #include <QLinearGradient>
@@ -19,16 +19,16 @@ const QString kPicture1x = QStringLiteral(":/pictures/splash.png");
 const QString kPicture2x = QStringLiteral(":/pictures/splash@2x.png");
 } // namespace
 
-Form4::Form4(QWidget* parent)
+SplashWindow::SplashWindow(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
-    setObjectName(QStringLiteral("Form4"));
+    setObjectName(QStringLiteral("splashWindow"));
     setWindowTitle(QStringLiteral("Version"));
     setFixedSize(kSize);
     setCursor(Qt::PointingHandCursor);
 }
 
-QPixmap Form4::picture(qreal devicePixelRatio)
+QPixmap SplashWindow::picture(qreal devicePixelRatio)
 {
     const QString file = devicePixelRatio > 1.0 ? kPicture2x : kPicture1x;
     QPixmap shipped(file);
@@ -56,18 +56,18 @@ QPixmap Form4::picture(qreal devicePixelRatio)
     return pixmap;
 }
 
-void Form4::showPainted(int timeoutMs)
+void SplashWindow::showPainted(int timeoutMs)
 {
     show();
     if (m_painted)
         return;
     QEventLoop loop;
-    connect(this, &Form4::firstPainted, &loop, &QEventLoop::quit);
+    connect(this, &SplashWindow::firstPainted, &loop, &QEventLoop::quit);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-void Form4::paintEvent(QPaintEvent*)
+void SplashWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, picture(devicePixelRatioF()));
@@ -85,10 +85,10 @@ void Form4::paintEvent(QPaintEvent*)
     emit firstPainted();
 }
 
-void Form4::mousePressEvent(QMouseEvent* event)
+void SplashWindow::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
-        emit Image1Click();
+        emit pictureClicked();
 }
 
 } // namespace startup

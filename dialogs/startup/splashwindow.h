@@ -5,12 +5,12 @@
 namespace startup {
 
 // The splash window: one picture that only reacts to a click.
-class Form4 final : public QWidget
+class SplashWindow final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Form4(QWidget* parent = nullptr);
+    explicit SplashWindow(QWidget* parent = nullptr);
 
     // Shows the splash and lets pending window events run until it has been
     // painted once (or timeoutMs passed), so it is on screen while the rest
@@ -21,7 +21,7 @@ public:
     static QPixmap picture(qreal devicePixelRatio = 1.0);
 
 signals:
-    void Image1Click();
+    void pictureClicked();
     void firstPainted();
 
 protected:

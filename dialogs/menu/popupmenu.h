@@ -13,23 +13,23 @@ class QMenu;
 
 namespace menu {
 
-class Form7;
+class AboutBox;
 class MenuHost;
 
 // The menu holder: a window that is never shown and owns the popup menu
-// mnu_file with every command of the main program.
-class Form2 final : public QWidget
+// with every command of the main program.
+class PopupMenu final : public QWidget
 {
     Q_OBJECT
 
 public:
     // The desktop defaults to the real one; tests pass a fake.
-    explicit Form2(MenuHost& host, std::unique_ptr<Desktop> desktop = {},
-                   QWidget* parent = nullptr);
-    ~Form2() override;
+    explicit PopupMenu(MenuHost& host, std::unique_ptr<Desktop> desktop = {},
+                       QWidget* parent = nullptr);
+    ~PopupMenu() override;
 
     // Gives each item its picture. Runs once; later calls change nothing.
-    void AttachMenuPictures();
+    void attachMenuPictures();
 
     // The folder that holds reader and help.html (the program folder unless
     // set otherwise).
@@ -40,20 +40,20 @@ public:
     QPoint popupPosition() const;
 
     // The about box while it is open, else nullptr.
-    Form7* aboutBox() const;
+    AboutBox* aboutBox() const;
 
-    QMenu* mnu_file = nullptr;
-    QAction* mnu_sysset = nullptr;
-    QAction* mnu_hlp = nullptr;
-    QAction* managewords = nullptr;
-    QAction* recite = nullptr;
-    QAction* mnuhelp = nullptr;
-    QAction* f1 = nullptr;
-    QAction* mnu_page = nullptr;
-    QAction* mnu_email = nullptr;
-    QAction* mnu_veri = nullptr;
-    QAction* f2 = nullptr;
-    QAction* mnu_exit = nullptr;
+    QMenu* menu() const { return m_menu; }
+    // The items, top to bottom.
+    QAction* optionsItem() const { return m_optionsItem; }
+    // Hides or shows the character; its caption tells which.
+    QAction* characterItem() const { return m_characterItem; }
+    QAction* wordBookItem() const { return m_wordBookItem; }
+    QAction* readerItem() const { return m_readerItem; }
+    QAction* helpItem() const { return m_helpItem; }
+    QAction* websiteItem() const { return m_websiteItem; }
+    QAction* emailItem() const { return m_emailItem; }
+    QAction* aboutItem() const { return m_aboutItem; }
+    QAction* exitItem() const { return m_exitItem; }
 
 public slots:
     // Opens the menu below the main window's bottom-right corner, unless the
@@ -76,8 +76,21 @@ private:
     MenuHost& m_host;
     std::unique_ptr<Desktop> m_desktop;
     QString m_programFolder;
-    QPointer<Form7> m_about;
+    QPointer<AboutBox> m_about;
     bool m_picturesAttached = false;
+
+    QMenu* m_menu = nullptr;
+    QAction* m_optionsItem = nullptr;
+    QAction* m_characterItem = nullptr;
+    QAction* m_wordBookItem = nullptr;
+    QAction* m_readerItem = nullptr;
+    QAction* m_helpItem = nullptr;
+    QAction* m_separatorAfterHelp = nullptr;
+    QAction* m_websiteItem = nullptr;
+    QAction* m_emailItem = nullptr;
+    QAction* m_aboutItem = nullptr;
+    QAction* m_separatorBeforeExit = nullptr;
+    QAction* m_exitItem = nullptr;
 };
 
 } // namespace menu

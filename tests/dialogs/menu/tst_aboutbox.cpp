@@ -1,6 +1,6 @@
-#include "dialogs/menu/form2.h"
-#include "dialogs/menu/form7.h"
-#include "dialogs/startup/form4.h"
+#include "dialogs/menu/aboutbox.h"
+#include "dialogs/menu/popupmenu.h"
+#include "dialogs/startup/splashwindow.h"
 #include "tests/dialogs/menu/menufakes.h"
 #include "tests/support/testenvironment.h"
 
@@ -14,7 +14,7 @@
 using menutest::FakeDesktop;
 using menutest::FakeHost;
 
-class TestForm7 : public QObject
+class TestAboutBox : public QObject
 {
     Q_OBJECT
 
@@ -28,40 +28,40 @@ private slots:
     void aboutBoxBlocksTheMenuUntilItsPictureIsClicked()
     {
         FakeHost host;
-        menu::Form2 form(host, std::make_unique<FakeDesktop>());
+        menu::PopupMenu popup(host, std::make_unique<FakeDesktop>());
 
-        form.mnu_veri->trigger();
-        QPointer<menu::Form7> about = form.aboutBox();
+        popup.aboutItem()->trigger();
+        QPointer<menu::AboutBox> about = popup.aboutBox();
         QVERIFY(about);
         QVERIFY(about->isVisible());
         QCOMPARE(about->windowTitle(), QStringLiteral("Version"));
         QVERIFY(!host.hotSpot);
 
         // Moving over the hot spot now opens nothing.
-        form.popup();
-        QVERIFY(!form.mnu_file->isVisible());
+        popup.popup();
+        QVERIFY(!popup.menu()->isVisible());
 
-        QTest::mouseClick(about->Image1, Qt::LeftButton, {}, QPoint(40, 40));
+        QTest::mouseClick(about->pictureLabel(), Qt::LeftButton, {}, QPoint(40, 40));
         flushDeletes();
         QVERIFY(!about);
         QVERIFY(host.hotSpot);
-        form.popup();
-        QVERIFY(form.mnu_file->isVisible());
-        form.mnu_file->hide();
+        popup.popup();
+        QVERIFY(popup.menu()->isVisible());
+        popup.menu()->hide();
 
         // It is made afresh on the next choice.
-        form.mnu_veri->trigger();
-        QVERIFY(form.aboutBox() && form.aboutBox()->isVisible());
+        popup.aboutItem()->trigger();
+        QVERIFY(popup.aboutBox() && popup.aboutBox()->isVisible());
         QVERIFY(!host.hotSpot);
-        form.aboutBox()->close();
+        popup.aboutBox()->close();
     }
 
     void closingTheBoxAnyOtherWayFreesTheMenu()
     {
         FakeHost host;
-        menu::Form2 form(host, std::make_unique<FakeDesktop>());
-        form.mnu_veri->trigger();
-        QPointer<menu::Form7> about = form.aboutBox();
+        menu::PopupMenu popup(host, std::make_unique<FakeDesktop>());
+        popup.aboutItem()->trigger();
+        QPointer<menu::AboutBox> about = popup.aboutBox();
         QVERIFY(!host.hotSpot);
         about->close();
         flushDeletes();
@@ -72,7 +72,7 @@ private slots:
     void centredWithTheSplashPicture()
     {
         FakeHost host;
-        menu::Form7 about(host);
+        menu::AboutBox about(host);
         about.open();
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         // Within the rounding and the window frame's few pixels.
@@ -82,15 +82,17 @@ private slots:
         QCOMPARE(about.size(), QSize(280, 185));
 
         // The picture is the splash window's, not a copy of its own.
-        const QImage shown = about.Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-        const QImage splash = startup::Form4::picture(about.Image1->pixmap().devicePixelRatio())
-                                  .toImage()
-                                  .convertToFormat(QImage::Format_RGB32);
+        const QImage shown =
+            about.pictureLabel()->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage splash =
+            startup::SplashWindow::picture(about.pictureLabel()->pixmap().devicePixelRatio())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
         QVERIFY(!shown.isNull());
         QCOMPARE(shown, splash);
         about.close();
     }
 };
 
-QTEST_MAIN(TestForm7)
-#include "tst_form7.moc"
+QTEST_MAIN(TestAboutBox)
+#include "tst_aboutbox.moc"

@@ -1,4 +1,4 @@
-#include "dialogs/menu/form2.h"
+#include "dialogs/menu/popupmenu.h"
 #include "dialogs/startup/addresses.h"
 #include "tests/dialogs/menu/menufakes.h"
 #include "tests/support/testenvironment.h"
@@ -47,7 +47,7 @@ int opaquePixels(const QImage& image)
 
 } // namespace
 
-class TestForm2 : public QObject
+class TestPopupMenu : public QObject
 {
     Q_OBJECT
 
@@ -55,37 +55,37 @@ private:
     struct Fixture {
         FakeHost host;
         FakeDesktop* desktop = nullptr;
-        std::unique_ptr<menu::Form2> form;
+        std::unique_ptr<menu::PopupMenu> popup;
     };
 
-    static std::unique_ptr<Fixture> makeForm(const QString& programFolder = QString())
+    static std::unique_ptr<Fixture> makePopup(const QString& programFolder = QString())
     {
         auto fixture = std::make_unique<Fixture>();
         auto desktop = std::make_unique<FakeDesktop>();
         fixture->desktop = desktop.get();
-        fixture->form = std::make_unique<menu::Form2>(fixture->host, std::move(desktop));
+        fixture->popup = std::make_unique<menu::PopupMenu>(fixture->host, std::move(desktop));
         if (!programFolder.isEmpty())
-            fixture->form->setProgramFolder(programFolder);
+            fixture->popup->setProgramFolder(programFolder);
         return fixture;
     }
 
 private slots:
     void itemsInOrderWithCaptionsAndAccessKeys()
     {
-        auto f = makeForm();
-        const QList<QAction*> actions = f->form->mnu_file->actions();
+        auto f = makePopup();
+        const QList<QAction*> actions = f->popup->menu()->actions();
         const QList<QPair<QString, QString>> expected = {
-            {"mnu_sysset", "&Options..."},
-            {"mnu_hlp", "&Hide MSAgent"},
-            {"managewords", "&New Dialogs Manager"},
-            {"recite", "Re&cite Tobrin"},
-            {"mnuhelp", "H&elp"},
-            {"f1", QString()},
-            {"mnu_page", "&Website"},
-            {"mnu_email", "E_&mail"},
-            {"mnu_veri", "A&bout us"},
-            {"f2", QString()},
-            {"mnu_exit", "&Exit"},
+            {"optionsItem", "&Options..."},
+            {"characterItem", "&Hide MSAgent"},
+            {"wordBookItem", "&New Dialogs Manager"},
+            {"readerItem", "Re&cite Tobrin"},
+            {"helpItem", "H&elp"},
+            {"separatorAfterHelp", QString()},
+            {"websiteItem", "&Website"},
+            {"emailItem", "E_&mail"},
+            {"aboutItem", "A&bout us"},
+            {"separatorBeforeExit", QString()},
+            {"exitItem", "&Exit"},
         };
         QCOMPARE(actions.size(), expected.size());
         for (int i = 0; i < actions.size(); ++i) {
@@ -94,22 +94,22 @@ private slots:
             if (!actions[i]->isSeparator())
                 QCOMPARE(actions[i]->text(), expected[i].second);
         }
-        QCOMPARE(f->form->mnu_file->title(), QStringLiteral("file"));
-        QCOMPARE(f->form->mnu_file->font().family(), QStringLiteral("Tahoma"));
-        QCOMPARE(f->form->mnu_file->font().pointSizeF(), 8.25);
+        QCOMPARE(f->popup->menu()->title(), QStringLiteral("file"));
+        QCOMPARE(f->popup->menu()->font().family(), QStringLiteral("Tahoma"));
+        QCOMPARE(f->popup->menu()->font().pointSizeF(), 8.25);
         // The holder is never shown.
-        QVERIFY(!f->form->isVisible());
+        QVERIFY(!f->popup->isVisible());
     }
 
     void everyItemGetsItsOwnPicture()
     {
-        auto f = makeForm();
-        for (QAction* action : f->form->mnu_file->actions())
+        auto f = makePopup();
+        for (QAction* action : f->popup->menu()->actions())
             QVERIFY(action->icon().isNull());
 
-        f->form->AttachMenuPictures();
+        f->popup->attachMenuPictures();
         QList<QImage> seen;
-        for (QAction* action : f->form->mnu_file->actions()) {
+        for (QAction* action : f->popup->menu()->actions()) {
             if (action->isSeparator()) {
                 QVERIFY(action->icon().isNull());
                 continue;
@@ -128,9 +128,9 @@ private slots:
         QCOMPARE(seen.size(), 9);
 
         // A second call leaves the pictures as they are.
-        const qint64 before = f->form->mnu_exit->icon().cacheKey();
-        f->form->AttachMenuPictures();
-        QCOMPARE(f->form->mnu_exit->icon().cacheKey(), before);
+        const qint64 before = f->popup->exitItem()->icon().cacheKey();
+        f->popup->attachMenuPictures();
+        QCOMPARE(f->popup->exitItem()->icon().cacheKey(), before);
     }
 
     void opensRightAlignedBelowTheStrip_data()
@@ -149,14 +149,14 @@ private slots:
         QFETCH(QPoint, origin);
         QFETCH(double, perPixel);
         QFETCH(double, width);
-        auto f = makeForm();
+        auto f = makePopup();
         f->host.width = width;
-        f->form->AttachMenuPictures();
+        f->popup->attachMenuPictures();
         f->host.origin = origin;
         f->host.perPixel = perPixel;
 
-        f->form->popup();
-        QMenu* menu = f->form->mnu_file;
+        f->popup->popup();
+        QMenu* menu = f->popup->menu();
         QVERIFY(menu->isVisible());
         const int stripRight = origin.x() + qRound(f->host.width / perPixel);
         const int stripBottom = origin.y() + qRound(f->host.fullHeight / perPixel);
@@ -168,45 +168,45 @@ private slots:
         // Further pointer moves over the hot spot leave the open menu alone.
         const QRect before = menu->geometry();
         f->host.origin += QPoint(5, 0);
-        f->form->popup();
+        f->popup->popup();
         QCOMPARE(menu->geometry(), before);
         menu->hide();
     }
 
     void disabledHotSpotOpensNoMenu()
     {
-        auto f = makeForm();
+        auto f = makePopup();
         f->host.hotSpot = false;
-        f->form->popup();
-        QVERIFY(!f->form->mnu_file->isVisible());
+        f->popup->popup();
+        QVERIFY(!f->popup->menu()->isVisible());
     }
 
     void characterItemFlipsAndHidesOrShows()
     {
-        auto f = makeForm();
+        auto f = makePopup();
         FakeCharacter character;
         f->host.character = &character;
 
-        f->form->mnu_hlp->trigger();
-        QCOMPARE(f->form->mnu_hlp->text(), QStringLiteral("&Show MSAgent"));
+        f->popup->characterItem()->trigger();
+        QCOMPARE(f->popup->characterItem()->text(), QStringLiteral("&Show MSAgent"));
         QCOMPARE(character.calls, QStringList{"Hide"});
-        f->form->mnu_hlp->trigger();
-        QCOMPARE(f->form->mnu_hlp->text(), QStringLiteral("&Hide MSAgent"));
+        f->popup->characterItem()->trigger();
+        QCOMPARE(f->popup->characterItem()->text(), QStringLiteral("&Hide MSAgent"));
         QCOMPARE(character.calls, (QStringList{"Hide", "Show"}));
-        f->form->mnu_hlp->trigger();
+        f->popup->characterItem()->trigger();
         QCOMPARE(character.calls, (QStringList{"Hide", "Show", "Hide"}));
 
         // The character may change between choices (options dialog); the
         // caption still decides.
         FakeCharacter other;
         f->host.character = &other;
-        f->form->mnu_hlp->trigger();
+        f->popup->characterItem()->trigger();
         QCOMPARE(other.calls, QStringList{"Show"});
 
         // No character at all: only the caption changes.
         f->host.character = nullptr;
-        f->form->mnu_hlp->trigger();
-        QCOMPARE(f->form->mnu_hlp->text(), QStringLiteral("&Show MSAgent"));
+        f->popup->characterItem()->trigger();
+        QCOMPARE(f->popup->characterItem()->text(), QStringLiteral("&Show MSAgent"));
     }
 
     void desktopCommands()
@@ -216,14 +216,14 @@ private slots:
         QFile help(folder.filePath("help.html"));
         QVERIFY(help.open(QIODevice::WriteOnly));
         help.close();
-        auto f = makeForm(folder.path());
+        auto f = makePopup(folder.path());
 
-        f->form->recite->trigger();
+        f->popup->readerItem()->trigger();
         QCOMPARE(f->desktop->started, QStringList{folder.path() + "/reader"});
 
-        f->form->mnuhelp->trigger();
-        f->form->mnu_page->trigger();
-        f->form->mnu_email->trigger();
+        f->popup->helpItem()->trigger();
+        f->popup->websiteItem()->trigger();
+        f->popup->emailItem()->trigger();
         QCOMPARE(f->desktop->opened.size(), 3);
         QVERIFY(f->desktop->opened[0].isLocalFile());
         QCOMPARE(f->desktop->opened[0].toLocalFile(), folder.filePath("help.html"));
@@ -233,27 +233,27 @@ private slots:
 
         // Without the help file the desktop is not asked at all.
         QVERIFY(QFile::remove(folder.filePath("help.html")));
-        f->form->mnuhelp->trigger();
+        f->popup->helpItem()->trigger();
         QCOMPARE(f->desktop->opened.size(), 3);
         QCOMPARE(f->host.exits, 0);
     }
 
     void commandsWithoutTheDesktop()
     {
-        auto f = makeForm();
-        QSignalSpy options(f->form.get(), &menu::Form2::optionsRequested);
-        QSignalSpy words(f->form.get(), &menu::Form2::wordBookRequested);
+        auto f = makePopup();
+        QSignalSpy options(f->popup.get(), &menu::PopupMenu::optionsRequested);
+        QSignalSpy words(f->popup.get(), &menu::PopupMenu::wordBookRequested);
         const QSet<QWidget*> before = visibleWindows();
 
-        f->form->mnu_sysset->trigger();
-        f->form->managewords->trigger();
+        f->popup->optionsItem()->trigger();
+        f->popup->wordBookItem()->trigger();
         QCOMPARE(options.count(), 1);
         QCOMPARE(words.count(), 1);
         QCOMPARE(visibleWindows(), before);
         QVERIFY(f->host.hotSpot);
         QCOMPARE(f->host.exits, 0);
 
-        f->form->mnu_exit->trigger();
+        f->popup->exitItem()->trigger();
         QCOMPARE(f->host.exits, 1);
         QVERIFY(f->desktop->opened.isEmpty() && f->desktop->started.isEmpty());
     }
@@ -263,21 +263,21 @@ private slots:
         // No reader, no help file: nothing appears and the menu stays usable.
         QTemporaryDir folder;
         FakeHost host;
-        menu::Form2 form(host);
-        form.setProgramFolder(folder.path());
+        menu::PopupMenu popup(host);
+        popup.setProgramFolder(folder.path());
         const QSet<QWidget*> before = visibleWindows();
 
-        form.recite->trigger();
-        form.mnuhelp->trigger();
+        popup.readerItem()->trigger();
+        popup.helpItem()->trigger();
         QCoreApplication::processEvents();
         QCOMPARE(visibleWindows(), before);
         QCOMPARE(host.exits, 0);
         QVERIFY(host.hotSpot);
-        form.popup();
-        QVERIFY(form.mnu_file->isVisible());
-        form.mnu_file->hide();
+        popup.popup();
+        QVERIFY(popup.menu()->isVisible());
+        popup.menu()->hide();
     }
 };
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestPopupMenu)
+#include "tst_popupmenu.moc"
