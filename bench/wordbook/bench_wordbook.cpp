@@ -86,8 +86,8 @@ void PlaybackOpenCount_layer(benchmark::State& state)
 {
     for (auto _ : state) {
         wordbook::Connection connection(g_book, wordbook::ConnectionKind::Shared);
-        wordbook::Recordset words = connection.OpenRecordset(PlaybackSql);
-        benchmark::DoNotOptimize(words.RecordCount());
+        wordbook::Recordset words = connection.openRecordset(PlaybackSql);
+        benchmark::DoNotOptimize(words.recordCount());
     }
 }
 
@@ -111,11 +111,11 @@ void EditorWalk_layer(benchmark::State& state)
 {
     for (auto _ : state) {
         wordbook::Connection connection(g_book, wordbook::ConnectionKind::Exclusive);
-        wordbook::Recordset words = connection.OpenRecordset(EditorSql);
+        wordbook::Recordset words = connection.openRecordset(EditorSql);
         qsizetype characters = 0;
-        for (words.MoveFirst(); !words.Eof(); words.MoveNext()) {
-            characters += words.Fields("English").toString().size();
-            characters += words.Fields("Russian").toString().size();
+        for (words.moveFirst(); !words.eof(); words.moveNext()) {
+            characters += words.field("English").toString().size();
+            characters += words.field("Russian").toString().size();
         }
         benchmark::DoNotOptimize(characters);
     }
@@ -127,9 +127,9 @@ void EditorWalk_layerText(benchmark::State& state)
     using Field = wordbook::Recordset::Field;
     for (auto _ : state) {
         wordbook::Connection connection(g_book, wordbook::ConnectionKind::Exclusive);
-        wordbook::Recordset words = connection.OpenRecordset(EditorSql);
+        wordbook::Recordset words = connection.openRecordset(EditorSql);
         qsizetype characters = 0;
-        for (words.MoveFirst(); !words.Eof(); words.MoveNext()) {
+        for (words.moveFirst(); !words.eof(); words.moveNext()) {
             characters += words.text(Field::English).size();
             characters += words.text(Field::Russian).size();
         }
@@ -181,14 +181,14 @@ void EditorWalk_rawBytes(benchmark::State& state)
 void AddNew1000_layer(benchmark::State& state)
 {
     wordbook::Connection connection(g_book, wordbook::ConnectionKind::Exclusive);
-    wordbook::Recordset words = connection.OpenRecordset(EditorSql);
+    wordbook::Recordset words = connection.openRecordset(EditorSql);
     for (auto _ : state) {
         for (int i = 0; i < 1000; ++i) {
             const QString n = QString::number(++g_added);
-            words.AddNew();
-            words.setFields("English", "added " + n);
-            words.setFields("Russian", "добавлено " + n);
-            words.Update();
+            words.addNew();
+            words.setField("English", "added " + n);
+            words.setField("Russian", "добавлено " + n);
+            words.update();
         }
     }
 }

@@ -27,8 +27,8 @@ int SqliteWordBook::openAndCount()
 {
     try {
         auto connection = std::make_unique<Connection>(path(), ConnectionKind::Shared);
-        auto cursor = std::make_unique<Recordset>(connection->OpenRecordset(kStatement));
-        const int count = cursor->RecordCount();
+        auto cursor = std::make_unique<Recordset>(connection->openRecordset(kStatement));
+        const int count = cursor->recordCount();
         // The old cursor goes before its connection.
         m_counter.reset();
         m_connection = std::move(connection);
@@ -40,7 +40,7 @@ int SqliteWordBook::openAndCount()
     if (!m_counter)
         return 0;
     try {
-        return m_counter->RecordCount();
+        return m_counter->recordCount();
     } catch (const DbError&) {
         return 0;
     }
@@ -58,7 +58,7 @@ void SqliteWordBook::bind()
     bool sameSize = false;
     if (sameBook) {
         try {
-            sameSize = m_lastCount < 0 || m_boundCursor->RecordCount() == m_lastCount;
+            sameSize = m_lastCount < 0 || m_boundCursor->recordCount() == m_lastCount;
         } catch (const DbError&) {
         }
     }
@@ -74,7 +74,7 @@ void SqliteWordBook::openBoundCursor()
     QByteArray place;
     if (m_boundCursor) {
         try {
-            place = m_boundCursor->Bookmark();
+            place = m_boundCursor->bookmark();
         } catch (const DbError&) {
         }
     }
@@ -82,16 +82,16 @@ void SqliteWordBook::openBoundCursor()
     m_boundConnection.reset();
     try {
         auto connection = std::make_unique<Connection>(m_boundPath, ConnectionKind::BoundSource);
-        auto cursor = std::make_unique<Recordset>(connection->OpenRecordset(kStatement));
+        auto cursor = std::make_unique<Recordset>(connection->openRecordset(kStatement));
         m_boundConnection = std::move(connection);
         m_boundCursor = std::move(cursor);
     } catch (const DbError&) {
         return;
     }
     try {
-        if (m_boundCursor->Eof() && m_boundCursor->Bof())
+        if (m_boundCursor->eof() && m_boundCursor->bof())
             return;
-        m_boundCursor->MoveFirst();
+        m_boundCursor->moveFirst();
         // Go on from the record shown before, if it is still in the book.
         if (!place.isEmpty())
             m_boundCursor->setBookmark(place);
@@ -106,10 +106,10 @@ void SqliteWordBook::readFields()
     if (!m_boundCursor)
         return;
     try {
-        if (m_boundCursor->Eof() || m_boundCursor->Bof())
+        if (m_boundCursor->eof() || m_boundCursor->bof())
             return;
-        m_russian = m_boundCursor->Fields(QStringLiteral("Russian")).toString();
-        m_english = m_boundCursor->Fields(QStringLiteral("English")).toString();
+        m_russian = m_boundCursor->field(QStringLiteral("Russian")).toString();
+        m_english = m_boundCursor->field(QStringLiteral("English")).toString();
     } catch (const DbError&) {
         // Deleted through another connection: nothing current to show.
         m_russian.clear();
@@ -122,12 +122,12 @@ void SqliteWordBook::step()
     if (!m_boundCursor)
         return;
     try {
-        if (m_boundCursor->Eof()) {
-            m_boundCursor->MoveFirst();
+        if (m_boundCursor->eof()) {
+            m_boundCursor->moveFirst();
         } else {
-            m_boundCursor->MoveNext();
-            if (m_boundCursor->Eof())
-                m_boundCursor->MoveFirst();
+            m_boundCursor->moveNext();
+            if (m_boundCursor->eof())
+                m_boundCursor->moveFirst();
         }
     } catch (const DbError&) {
         // An empty book has no first record to go to.

@@ -99,7 +99,7 @@ BookStore::BookStore(const QString& path, ConnectionKind kind) : m_path(path)
             sqlite3_exec(db(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
         }
     }
-    // Every commit reaches the disk before Update or Delete returns.
+    // Every commit reaches the disk before update() or deleteCurrent() returns.
     sqlite3_exec(db(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
 
     const QString canonical = info.canonicalFilePath();

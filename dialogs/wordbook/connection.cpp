@@ -12,7 +12,7 @@ Connection::~Connection() = default;
 Connection::Connection(Connection&&) noexcept = default;
 Connection& Connection::operator=(Connection&&) noexcept = default;
 
-Recordset Connection::OpenRecordset(const QString& statement) const
+Recordset Connection::openRecordset(const QString& statement) const
 {
     return Recordset(m_store, statement);
 }

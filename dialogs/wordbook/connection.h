@@ -32,7 +32,7 @@ public:
 
     // Opens an ordered, updatable cursor on a SELECT over table Word, for
     // example "select * from word ORDER BY English". Throws DbError.
-    Recordset OpenRecordset(const QString& statement) const;
+    Recordset openRecordset(const QString& statement) const;
 
     QString path() const;
     ConnectionKind kind() const { return m_kind; }

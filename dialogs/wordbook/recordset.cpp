@@ -171,7 +171,7 @@ void Recordset::load(const QString& statement)
 void Recordset::loadKeyOrderedTexts() const
 {
     const std::size_t count = m_keyOrderedRows;
-    Q_ASSERT(count <= m_rows.size()); // Delete shortens the run with the rows
+    Q_ASSERT(count <= m_rows.size()); // deleteCurrent() shortens the run with the rows
     m_keyOrderedRows = 0;
     if (count == 0)
         return;
@@ -253,19 +253,19 @@ QString Recordset::russian(const Row& row) const
                              qsizetype(row.russianLength));
 }
 
-bool Recordset::Eof() const
+bool Recordset::eof() const
 {
     return m_rows.empty() || m_place == Place::AfterLast;
 }
 
-bool Recordset::Bof() const
+bool Recordset::bof() const
 {
     return m_rows.empty() || m_place == Place::BeforeFirst;
 }
 
 void Recordset::placeAt(long long position)
 {
-    m_pending = Pending::None; // a move drops an unsaved AddNew or Edit
+    m_pending = Pending::None; // a move drops an unsaved addNew() or edit()
     if (position < 0) {
         m_place = Place::BeforeFirst;
     } else if (position >= static_cast<long long>(m_rows.size())) {
@@ -276,23 +276,23 @@ void Recordset::placeAt(long long position)
     }
 }
 
-void Recordset::MoveFirst()
+void Recordset::moveFirst()
 {
     if (m_rows.empty())
         throwNoCurrentRecord();
     placeAt(0);
 }
 
-void Recordset::MoveLast()
+void Recordset::moveLast()
 {
     if (m_rows.empty())
         throwNoCurrentRecord();
     placeAt(static_cast<long long>(m_rows.size()) - 1);
 }
 
-void Recordset::MoveNext()
+void Recordset::moveNext()
 {
-    if (Eof())
+    if (eof())
         throwNoCurrentRecord();
     switch (m_place) {
     case Place::BeforeFirst:
@@ -309,9 +309,9 @@ void Recordset::MoveNext()
     }
 }
 
-void Recordset::MovePrevious()
+void Recordset::movePrevious()
 {
-    if (Bof())
+    if (bof())
         throwNoCurrentRecord();
     switch (m_place) {
     case Place::AfterLast:
@@ -326,28 +326,28 @@ void Recordset::MovePrevious()
     }
 }
 
-void Recordset::Move(int count, const QByteArray& start)
+void Recordset::move(int count, const QByteArray& start)
 {
     placeAt(static_cast<long long>(positionOf(start)) + count);
 }
 
-void Recordset::Move(int count)
+void Recordset::move(int count)
 {
     requireCurrent();
     placeAt(static_cast<long long>(m_position) + count);
 }
 
-int Recordset::RecordCount() const
+int Recordset::recordCount() const
 {
     return int(m_rows.size());
 }
 
-int Recordset::AbsolutePosition() const
+int Recordset::absolutePosition() const
 {
     return m_place == Place::Current ? int(m_position) : -1;
 }
 
-QByteArray Recordset::Bookmark() const
+QByteArray Recordset::bookmark() const
 {
     requireCurrent();
     QByteArray bookmark(sizeof(std::int64_t), Qt::Uninitialized);
@@ -360,7 +360,7 @@ void Recordset::setBookmark(const QByteArray& bookmark)
     placeAt(static_cast<long long>(positionOf(bookmark)));
 }
 
-QByteArray Recordset::LastModified() const
+QByteArray Recordset::lastModified() const
 {
     if (!m_hasLastModified)
         return {};
@@ -428,7 +428,7 @@ void Recordset::refetch(Row& row) const
     replaceTexts(row, english, englishLength, russian, russianLength);
 }
 
-QVariant Recordset::Fields(const QString& name) const
+QVariant Recordset::field(const QString& name) const
 {
     if (name.compare(u"English", Qt::CaseInsensitive) == 0)
         return value(Column::English);
@@ -439,7 +439,7 @@ QVariant Recordset::Fields(const QString& name) const
     throw DbError(ItemNotFound, QStringLiteral("No field %1 in table Word").arg(name));
 }
 
-QVariant Recordset::fieldsByName(const char* name, std::size_t length) const
+QVariant Recordset::fieldByName(const char* name, std::size_t length) const
 {
     const std::string_view given(name, length);
     if (equalsAsciiCaseless(given, "English"))
@@ -449,7 +449,7 @@ QVariant Recordset::fieldsByName(const char* name, std::size_t length) const
     if (equalsAsciiCaseless(given, "index"))
         return value(Column::Index);
     // Not an ASCII match; Unicode case folding may still find one.
-    return Fields(QString::fromUtf8(name, qsizetype(length)));
+    return field(QString::fromUtf8(name, qsizetype(length)));
 }
 
 QString Recordset::text(Field field) const
@@ -477,7 +477,7 @@ QVariant Recordset::value(Column column) const
     return QVariant::fromValue(currentRow().key);
 }
 
-void Recordset::setFields(const QString& name, const QVariant& value)
+void Recordset::setField(const QString& name, const QVariant& value)
 {
     if (m_pending == Pending::None)
         throw DbError(UpdateWithoutAddNewOrEdit,
@@ -492,14 +492,14 @@ void Recordset::setFields(const QString& name, const QVariant& value)
         throw DbError(ItemNotFound, QStringLiteral("No field %1 in table Word").arg(name));
 }
 
-void Recordset::AddNew()
+void Recordset::addNew()
 {
     m_pending = Pending::New;
     m_pendingEnglish = QStringLiteral("");
     m_pendingRussian = QStringLiteral("");
 }
 
-void Recordset::Edit()
+void Recordset::edit()
 {
     const Row& row = currentRow();
     m_pendingEnglish = english(row);
@@ -507,7 +507,7 @@ void Recordset::Edit()
     m_pending = Pending::Change;
 }
 
-void Recordset::CancelUpdate()
+void Recordset::cancelUpdate()
 {
     m_pending = Pending::None;
 }
@@ -527,7 +527,7 @@ void Recordset::noteOwnChange()
     m_seenChanges = before + 1;
 }
 
-void Recordset::Update()
+void Recordset::update()
 {
     if (m_pending == Pending::None)
         throw DbError(UpdateWithoutAddNewOrEdit, QStringLiteral("Update without AddNew or Edit"));
@@ -570,7 +570,7 @@ void Recordset::Update()
     m_pending = Pending::None;
 }
 
-void Recordset::Delete()
+void Recordset::deleteCurrent()
 {
     requireCurrent();
     m_pending = Pending::None;

@@ -30,7 +30,8 @@ class BookStore;
 // Failures are thrown as DbError: a move or field access with no current
 // record is NoCurrentRecord (3021), storing a duplicate pair DuplicateKey (3022).
 //
-// The end and start tests are spelled Eof()/Bof() because EOF is a C macro.
+// The calls follow the database engine's cursors (moveNext, addNew, update,
+// eof, ...) in the house's lower-case spelling.
 class Recordset final
 {
 public:
@@ -42,46 +43,46 @@ public:
     Recordset(Recordset&&) noexcept;
     Recordset& operator=(Recordset&&) noexcept;
 
-    bool Eof() const;
-    bool Bof() const;
+    bool eof() const;
+    bool bof() const;
 
-    void MoveFirst();
-    void MoveLast();
-    void MoveNext();
-    void MovePrevious();
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    void movePrevious();
     // Makes current the record count places after the record named by start.
-    void Move(int count, const QByteArray& start);
+    void move(int count, const QByteArray& start);
     // The same, counted from the current record.
-    void Move(int count);
+    void move(int count);
 
-    int RecordCount() const;
-    int AbsolutePosition() const;
+    int recordCount() const;
+    int absolutePosition() const;
 
-    QByteArray Bookmark() const;
+    QByteArray bookmark() const;
     void setBookmark(const QByteArray& bookmark);
     // Names the record last added or changed through this cursor; empty if none.
-    QByteArray LastModified() const;
+    QByteArray lastModified() const;
 
     // `English` and `Russian` as text, `index` as a number; of the record being
     // added or changed while one is pending, else of the current record.
-    QVariant Fields(const QString& name) const;
+    QVariant field(const QString& name) const;
     // The same for a name written as a literal, without building a QString.
-    template <std::size_t N> QVariant Fields(const char (&name)[N]) const
+    template <std::size_t N> QVariant field(const char (&name)[N]) const
     {
-        return fieldsByName(name, std::char_traits<char>::length(name));
+        return fieldByName(name, std::char_traits<char>::length(name));
     }
-    // A text field as Fields would give it, without the name lookup and QVariant.
+    // A text field as field() would give it, without the name lookup and QVariant.
     QString text(Field field) const;
     // Sets `English` or `Russian` of the pending record.
-    void setFields(const QString& name, const QVariant& value);
+    void setField(const QString& name, const QVariant& value);
 
-    void AddNew();
-    void Edit();
+    void addNew();
+    void edit();
     // Stores the pending record and commits it before returning.
-    void Update();
-    void CancelUpdate();
+    void update();
+    void cancelUpdate();
     // Removes the current record, committed before returning.
-    void Delete();
+    void deleteCurrent();
 
 private:
     enum class Place { BeforeFirst, Current, AfterLast, Deleted };
@@ -108,7 +109,7 @@ private:
     QString english(const Row& row) const;
     QString russian(const Row& row) const;
     QVariant value(Column column) const;
-    QVariant fieldsByName(const char* name, std::size_t length) const;
+    QVariant fieldByName(const char* name, std::size_t length) const;
     Row& currentRow() const;
     void refresh(Row& row) const;
     void refetch(Row& row) const;

@@ -101,20 +101,20 @@ private slots:
 
         Connection connection(path, ConnectionKind::Exclusive);
         QVERIFY(connection.isReadOnly());
-        Recordset words = connection.OpenRecordset(PlaybackSql);
-        QCOMPARE(words.RecordCount(), 2);
-        QCOMPARE(words.Fields("Russian").toString(), QString("кошка"));
+        Recordset words = connection.openRecordset(PlaybackSql);
+        QCOMPARE(words.recordCount(), 2);
+        QCOMPARE(words.field("Russian").toString(), QString("кошка"));
 
-        words.AddNew();
-        words.setFields("English", "cow");
-        words.setFields("Russian", "корова");
-        QCOMPARE(failureOf([&] { words.Update(); }), int(ReadOnlyBook));
-        words.MoveFirst();
-        QCOMPARE(failureOf([&] { words.Delete(); }), int(ReadOnlyBook));
-        words.Edit();
-        words.setFields("Russian", "кот");
-        QCOMPARE(failureOf([&] { words.Update(); }), int(ReadOnlyBook));
-        QCOMPARE(words.RecordCount(), 2);
+        words.addNew();
+        words.setField("English", "cow");
+        words.setField("Russian", "корова");
+        QCOMPARE(failureOf([&] { words.update(); }), int(ReadOnlyBook));
+        words.moveFirst();
+        QCOMPARE(failureOf([&] { words.deleteCurrent(); }), int(ReadOnlyBook));
+        words.edit();
+        words.setField("Russian", "кот");
+        QCOMPARE(failureOf([&] { words.update(); }), int(ReadOnlyBook));
+        QCOMPARE(words.recordCount(), 2);
         QCOMPARE(fileBytes(path), before);
     }
 
@@ -132,7 +132,7 @@ private slots:
         locker.closeWriteChannel();
         QVERIFY(locker.waitForFinished(5000));
         Connection connection(path);
-        QCOMPARE(connection.OpenRecordset(PlaybackSql).RecordCount(), 1);
+        QCOMPARE(connection.openRecordset(PlaybackSql).recordCount(), 1);
     }
 
     void playbackReadsWhileTheEditorWrites()
@@ -144,47 +144,47 @@ private slots:
 
         Connection shared(path, ConnectionKind::Shared);
         Connection bound(path, ConnectionKind::BoundSource);
-        Recordset playback = bound.OpenRecordset(PlaybackSql);
+        Recordset playback = bound.openRecordset(PlaybackSql);
         Connection exclusive(path, ConnectionKind::Exclusive);
-        Recordset editor = exclusive.OpenRecordset(EditorSql);
+        Recordset editor = exclusive.openRecordset(EditorSql);
 
         // Interleave: every editor write is followed by the playback stepping,
         // reading, and reopening its counting cursor.
         for (int i = 0; i < 40; ++i) {
-            editor.AddNew();
-            editor.setFields("English", QString("new %1").arg(i));
-            editor.setFields("Russian", QString("новое %1").arg(i));
-            editor.Update();
-            playback.MoveNext();
-            if (playback.Eof())
-                playback.MoveFirst();
-            QVERIFY(!playback.Fields("Russian").toString().isEmpty());
-            QCOMPARE(shared.OpenRecordset(PlaybackSql).RecordCount(), 20 + i + 1);
+            editor.addNew();
+            editor.setField("English", QString("new %1").arg(i));
+            editor.setField("Russian", QString("новое %1").arg(i));
+            editor.update();
+            playback.moveNext();
+            if (playback.eof())
+                playback.moveFirst();
+            QVERIFY(!playback.field("Russian").toString().isEmpty());
+            QCOMPARE(shared.openRecordset(PlaybackSql).recordCount(), 20 + i + 1);
         }
         // The playback's membership was fixed when it opened.
-        QCOMPARE(playback.RecordCount(), 20);
+        QCOMPARE(playback.recordCount(), 20);
 
         // A changed text shows up in the playback; a deleted record is reported.
-        playback.MoveFirst();
-        editor.setBookmark(playback.Bookmark());
-        editor.Edit();
-        editor.setFields("Russian", "исправлено");
-        editor.Update();
-        QCOMPARE(playback.Fields("Russian").toString(), QString("исправлено"));
-        editor.Delete();
-        QCOMPARE(failureOf([&] { playback.Fields("Russian"); }), int(RecordDeleted));
-        playback.MoveNext();
-        QCOMPARE(playback.Fields("English").toString(), QString("word 1"));
+        playback.moveFirst();
+        editor.setBookmark(playback.bookmark());
+        editor.edit();
+        editor.setField("Russian", "исправлено");
+        editor.update();
+        QCOMPARE(playback.field("Russian").toString(), QString("исправлено"));
+        editor.deleteCurrent();
+        QCOMPARE(failureOf([&] { playback.field("Russian"); }), int(RecordDeleted));
+        playback.moveNext();
+        QCOMPARE(playback.field("English").toString(), QString("word 1"));
     }
 
     void statementsAreTakenAsWritten()
     {
         Connection connection(makeBook(m_dir, {{"cat", "кошка"}}));
         for (const char* sql : {PlaybackSql, EditorSql, "SELECT * FROM WORD ORDER BY INDEX"})
-            QCOMPARE(connection.OpenRecordset(sql).Fields("English").toString(), QString("cat"));
-        QCOMPARE(failureOf([&] { connection.OpenRecordset("DELETE FROM Word"); }),
+            QCOMPARE(connection.openRecordset(sql).field("English").toString(), QString("cat"));
+        QCOMPARE(failureOf([&] { connection.openRecordset("DELETE FROM Word"); }),
                  int(EngineFailure));
-        QCOMPARE(connection.OpenRecordset(PlaybackSql).RecordCount(), 1);
+        QCOMPARE(connection.openRecordset(PlaybackSql).recordCount(), 1);
 
         // Only the bare word is quoted: literals, quoted names and longer words stay.
         QCOMPARE(quoteIndexIdentifier("SELECT * FROM Word WHERE English = 'index' ORDER BY index;"),

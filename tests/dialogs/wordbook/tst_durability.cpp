@@ -16,7 +16,7 @@ class TestDurability : public QObject
 
 private slots:
     // A writer killed at random moments never corrupts the book nor loses a
-    // pair whose Update had returned.
+    // pair whose update() had returned.
     void pairsSurviveAKilledWriter()
     {
         testsupport::TestEnvironment::instance().reset();

@@ -15,19 +15,19 @@ namespace {
 QStringList walk(Recordset& words, const char* field)
 {
     QStringList seen;
-    if (words.Eof() && words.Bof())
+    if (words.eof() && words.bof())
         return seen;
-    for (words.MoveFirst(); !words.Eof(); words.MoveNext())
-        seen << words.Fields(field).toString();
+    for (words.moveFirst(); !words.eof(); words.moveNext())
+        seen << words.field(field).toString();
     return seen;
 }
 
 void add(Recordset& words, const QString& english, const QString& russian)
 {
-    words.AddNew();
-    words.setFields("English", english);
-    words.setFields("Russian", russian);
-    words.Update();
+    words.addNew();
+    words.setField("English", english);
+    words.setField("Russian", russian);
+    words.update();
 }
 
 // The failure number of a field read by a literal name and by a QString name,
@@ -35,13 +35,13 @@ void add(Recordset& words, const QString& english, const QString& russian)
 template <std::size_t N>
 int literalAndStringNamesAgree(const Recordset& words, const char (&name)[N])
 {
-    const int literalFailure = failureOf([&] { words.Fields(name); });
-    const int stringFailure = failureOf([&] { words.Fields(QString::fromUtf8(name)); });
+    const int literalFailure = failureOf([&] { words.field(name); });
+    const int stringFailure = failureOf([&] { words.field(QString::fromUtf8(name)); });
     if (literalFailure != stringFailure)
         return -1;
     if (literalFailure != 0)
         return literalFailure;
-    return words.Fields(name) == words.Fields(QString::fromUtf8(name)) ? 0 : -1;
+    return words.field(name) == words.field(QString::fromUtf8(name)) ? 0 : -1;
 }
 
 // 200 pairs. By English, keys 1..101 come in ascending order and then fall;
@@ -79,62 +79,62 @@ private slots:
     void emptyBookHasNoCurrentRecord()
     {
         Connection connection(makeBook(m_dir, {}), ConnectionKind::Exclusive);
-        Recordset words = connection.OpenRecordset(EditorSql);
-        QVERIFY(words.Eof());
-        QVERIFY(words.Bof());
-        QCOMPARE(words.RecordCount(), 0);
-        QCOMPARE(words.AbsolutePosition(), -1);
+        Recordset words = connection.openRecordset(EditorSql);
+        QVERIFY(words.eof());
+        QVERIFY(words.bof());
+        QCOMPARE(words.recordCount(), 0);
+        QCOMPARE(words.absolutePosition(), -1);
 
         const QList<std::function<void()>> needCurrent{
-            [&] { words.MoveFirst(); }, [&] { words.MoveLast(); },
-            [&] { words.MoveNext(); },  [&] { words.MovePrevious(); },
-            [&] { words.Move(1); },     [&] { words.Edit(); },
-            [&] { words.Delete(); },    [&] { words.Fields("English"); },
-            [&] { words.Bookmark(); }};
+            [&] { words.moveFirst(); },     [&] { words.moveLast(); },
+            [&] { words.moveNext(); },      [&] { words.movePrevious(); },
+            [&] { words.move(1); },         [&] { words.edit(); },
+            [&] { words.deleteCurrent(); }, [&] { words.field("English"); },
+            [&] { words.bookmark(); }};
         for (const auto& action : needCurrent)
             QCOMPARE(failureOf(action), int(NoCurrentRecord));
 
         // The first pair of an empty book: stored, counted, reachable by LastModified.
         add(words, "Hello", "Привет");
-        QVERIFY(!(words.Eof() && words.Bof()));
-        QCOMPARE(words.RecordCount(), 1);
-        words.setBookmark(words.LastModified());
-        QCOMPARE(words.AbsolutePosition(), 0);
-        QCOMPARE(words.Fields("Russian").toString(), QString("Привет"));
+        QVERIFY(!(words.eof() && words.bof()));
+        QCOMPARE(words.recordCount(), 1);
+        words.setBookmark(words.lastModified());
+        QCOMPARE(words.absolutePosition(), 0);
+        QCOMPARE(words.field("Russian").toString(), QString("Привет"));
     }
 
     void countsAndPositionsAlongAPass()
     {
         Connection connection(makeBook(m_dir, SomePairs));
-        Recordset words = connection.OpenRecordset(PlaybackSql);
-        QVERIFY(!words.Eof() && !words.Bof());
-        QVERIFY(words.RecordCount() >= 1);
-        QCOMPARE(words.AbsolutePosition(), 0);
+        Recordset words = connection.openRecordset(PlaybackSql);
+        QVERIFY(!words.eof() && !words.bof());
+        QVERIFY(words.recordCount() >= 1);
+        QCOMPARE(words.absolutePosition(), 0);
 
-        words.MoveLast();
-        QCOMPARE(words.RecordCount(), SomePairs.size());
-        QCOMPARE(words.AbsolutePosition(), SomePairs.size() - 1);
-        words.MoveNext();
-        QVERIFY(words.Eof() && !words.Bof());
-        QCOMPARE(words.AbsolutePosition(), -1);
-        QCOMPARE(failureOf([&] { words.MoveNext(); }), int(NoCurrentRecord));
-        QCOMPARE(failureOf([&] { words.Fields("English"); }), int(NoCurrentRecord));
-        words.MovePrevious();
-        QCOMPARE(words.Fields("English").toString(), SomePairs.last().first);
+        words.moveLast();
+        QCOMPARE(words.recordCount(), SomePairs.size());
+        QCOMPARE(words.absolutePosition(), SomePairs.size() - 1);
+        words.moveNext();
+        QVERIFY(words.eof() && !words.bof());
+        QCOMPARE(words.absolutePosition(), -1);
+        QCOMPARE(failureOf([&] { words.moveNext(); }), int(NoCurrentRecord));
+        QCOMPARE(failureOf([&] { words.field("English"); }), int(NoCurrentRecord));
+        words.movePrevious();
+        QCOMPARE(words.field("English").toString(), SomePairs.last().first);
 
-        words.MoveFirst();
-        words.MovePrevious();
-        QVERIFY(words.Bof() && !words.Eof());
-        QCOMPARE(failureOf([&] { words.MovePrevious(); }), int(NoCurrentRecord));
-        words.MoveNext();
-        QCOMPARE(words.Fields("English").toString(), SomePairs.first().first);
+        words.moveFirst();
+        words.movePrevious();
+        QVERIFY(words.bof() && !words.eof());
+        QCOMPARE(failureOf([&] { words.movePrevious(); }), int(NoCurrentRecord));
+        words.moveNext();
+        QCOMPARE(words.field("English").toString(), SomePairs.first().first);
     }
 
     void playbackAndEditorSeeDifferentOrders()
     {
         Connection connection(makeBook(m_dir, SomePairs));
-        Recordset playback = connection.OpenRecordset(PlaybackSql);
-        Recordset editor = connection.OpenRecordset(EditorSql);
+        Recordset playback = connection.openRecordset(PlaybackSql);
+        Recordset editor = connection.openRecordset(EditorSql);
 
         QStringList entryOrder;
         for (const Pair& pair : SomePairs)
@@ -146,8 +146,8 @@ private slots:
 
         // The playback's order is the store's counter, ascending.
         qint64 previous = -1;
-        for (playback.MoveFirst(); !playback.Eof(); playback.MoveNext()) {
-            const qint64 index = playback.Fields("index").toLongLong();
+        for (playback.moveFirst(); !playback.eof(); playback.moveNext()) {
+            const qint64 index = playback.field("index").toLongLong();
             QVERIFY(index > previous);
             previous = index;
         }
@@ -157,14 +157,14 @@ private slots:
     {
         const QString path = makeBook(m_dir, SomePairs);
         Connection connection(path, ConnectionKind::Exclusive);
-        Recordset editor = connection.OpenRecordset(EditorSql);
+        Recordset editor = connection.openRecordset(EditorSql);
         add(editor, "Aardvark", "трубкозуб");
-        QCOMPARE(editor.RecordCount(), SomePairs.size() + 1);
+        QCOMPARE(editor.recordCount(), SomePairs.size() + 1);
         QCOMPARE(walk(editor, "English").last(), QString("Aardvark"));
-        editor.setBookmark(editor.LastModified());
-        QCOMPARE(editor.AbsolutePosition(), SomePairs.size());
+        editor.setBookmark(editor.lastModified());
+        QCOMPARE(editor.absolutePosition(), SomePairs.size());
 
-        Recordset reopened = connection.OpenRecordset(EditorSql);
+        Recordset reopened = connection.openRecordset(EditorSql);
         QCOMPARE(walk(reopened, "English").first(), QString("Aardvark"));
         QCOMPARE(rawPairs(path).last(), Pair("Aardvark", "трубкозуб"));
     }
@@ -173,14 +173,14 @@ private slots:
     {
         const QString path = makeBook(m_dir, SomePairs);
         Connection connection(path, ConnectionKind::Exclusive);
-        Recordset editor = connection.OpenRecordset(EditorSql);
+        Recordset editor = connection.openRecordset(EditorSql);
         const QStringList before = walk(editor, "English");
-        editor.MoveFirst();
-        editor.Edit();
-        QCOMPARE(editor.Fields("English").toString(), before.first());
-        editor.setFields("English", "zebra");
-        editor.Update();
-        QCOMPARE(editor.LastModified(), editor.Bookmark());
+        editor.moveFirst();
+        editor.edit();
+        QCOMPARE(editor.field("English").toString(), before.first());
+        editor.setField("English", "zebra");
+        editor.update();
+        QCOMPARE(editor.lastModified(), editor.bookmark());
 
         QStringList expected = before;
         expected.first() = "zebra";
@@ -193,30 +193,30 @@ private slots:
     {
         const QString path = makeBook(m_dir, SomePairs);
         Connection connection(path, ConnectionKind::Exclusive);
-        Recordset words = connection.OpenRecordset(PlaybackSql);
-        words.Move(2);
-        words.Delete();
-        QCOMPARE(words.RecordCount(), SomePairs.size() - 1);
-        QCOMPARE(words.AbsolutePosition(), -1);
-        QVERIFY(!words.Eof() && !words.Bof());
-        QCOMPARE(failureOf([&] { words.Fields("English"); }), int(NoCurrentRecord));
-        QCOMPARE(failureOf([&] { words.Edit(); }), int(NoCurrentRecord));
-        QCOMPARE(failureOf([&] { words.Delete(); }), int(NoCurrentRecord));
+        Recordset words = connection.openRecordset(PlaybackSql);
+        words.move(2);
+        words.deleteCurrent();
+        QCOMPARE(words.recordCount(), SomePairs.size() - 1);
+        QCOMPARE(words.absolutePosition(), -1);
+        QVERIFY(!words.eof() && !words.bof());
+        QCOMPARE(failureOf([&] { words.field("English"); }), int(NoCurrentRecord));
+        QCOMPARE(failureOf([&] { words.edit(); }), int(NoCurrentRecord));
+        QCOMPARE(failureOf([&] { words.deleteCurrent(); }), int(NoCurrentRecord));
         QCOMPARE(rawPairs(path).size(), SomePairs.size() - 1);
 
-        words.MoveNext(); // the record that followed the deleted one
-        QCOMPARE(words.Fields("English").toString(), SomePairs[3].first);
-        QCOMPARE(words.AbsolutePosition(), 2);
-        words.Delete();
-        words.MovePrevious(); // the record before the deleted one
-        QCOMPARE(words.Fields("English").toString(), SomePairs[1].first);
+        words.moveNext(); // the record that followed the deleted one
+        QCOMPARE(words.field("English").toString(), SomePairs[3].first);
+        QCOMPARE(words.absolutePosition(), 2);
+        words.deleteCurrent();
+        words.movePrevious(); // the record before the deleted one
+        QCOMPARE(words.field("English").toString(), SomePairs[1].first);
 
         // Emptying the cursor leaves both end tests true.
-        while (words.RecordCount() > 0) {
-            words.MoveFirst();
-            words.Delete();
+        while (words.recordCount() > 0) {
+            words.moveFirst();
+            words.deleteCurrent();
         }
-        QVERIFY(words.Eof() && words.Bof());
+        QVERIFY(words.eof() && words.bof());
         QVERIFY(rawPairs(path).isEmpty());
     }
 
@@ -224,18 +224,18 @@ private slots:
     {
         const QString path = makeBook(m_dir, SomePairs);
         Connection connection(path, ConnectionKind::Exclusive);
-        Recordset editor = connection.OpenRecordset(EditorSql);
+        Recordset editor = connection.openRecordset(EditorSql);
 
-        editor.AddNew();
-        editor.setFields("English", "water");
-        editor.setFields("Russian", "вода");
-        QCOMPARE(failureOf([&] { editor.Update(); }), int(DuplicateKey));
-        QCOMPARE(editor.RecordCount(), SomePairs.size());
+        editor.addNew();
+        editor.setField("English", "water");
+        editor.setField("Russian", "вода");
+        QCOMPARE(failureOf([&] { editor.update(); }), int(DuplicateKey));
+        QCOMPARE(editor.recordCount(), SomePairs.size());
         QCOMPARE(rawPairs(path), SomePairs);
         // The refused record is still pending, as typed, for correction.
-        QCOMPARE(editor.Fields("Russian").toString(), QString("вода"));
-        editor.setFields("Russian", "водичка");
-        editor.Update();
+        QCOMPARE(editor.field("Russian").toString(), QString("вода"));
+        editor.setField("Russian", "водичка");
+        editor.update();
 
         // Same English with another translation, or differing only in case, is not a duplicate.
         add(editor, "water", "Вода");
@@ -243,15 +243,15 @@ private slots:
         QCOMPARE(rawPairs(path).size(), SomePairs.size() + 3);
 
         // Changing a record into a duplicate is refused too and leaves it as it was.
-        editor.MoveFirst();
-        const QString english = editor.Fields("English").toString();
-        editor.Edit();
-        editor.setFields("English", "bread");
-        editor.setFields("Russian", "хлеб");
-        QCOMPARE(failureOf([&] { editor.Update(); }), int(DuplicateKey));
+        editor.moveFirst();
+        const QString english = editor.field("English").toString();
+        editor.edit();
+        editor.setField("English", "bread");
+        editor.setField("Russian", "хлеб");
+        QCOMPARE(failureOf([&] { editor.update(); }), int(DuplicateKey));
         QCOMPARE(rawPairs(path).count(Pair("bread", "хлеб")), 1);
-        editor.MoveFirst();
-        QCOMPARE(editor.Fields("English").toString(), english);
+        editor.moveFirst();
+        QCOMPARE(editor.field("English").toString(), english);
     }
 
     void textsAreStoredExactly_data()
@@ -275,62 +275,62 @@ private slots:
         const QString path = makeBook(m_dir, {});
         {
             Connection connection(path, ConnectionKind::Exclusive);
-            Recordset editor = connection.OpenRecordset(EditorSql);
+            Recordset editor = connection.openRecordset(EditorSql);
             add(editor, english, russian);
-            editor.setBookmark(editor.LastModified());
-            QCOMPARE(editor.Fields("English").toString(), english);
+            editor.setBookmark(editor.lastModified());
+            QCOMPARE(editor.field("English").toString(), english);
         }
         QCOMPARE(rawPairs(path), QList<Pair>{Pair(english, russian)});
         Connection again(path);
-        Recordset playback = again.OpenRecordset(PlaybackSql);
-        QCOMPARE(playback.Fields("English").toString(), english);
-        QCOMPARE(playback.Fields("Russian").toString(), russian);
+        Recordset playback = again.openRecordset(PlaybackSql);
+        QCOMPARE(playback.field("English").toString(), english);
+        QCOMPARE(playback.field("Russian").toString(), russian);
     }
 
     void oneRecordBookCyclesOnItself()
     {
         Connection connection(makeBook(m_dir, {{"tea", "чай"}}), ConnectionKind::BoundSource);
-        Recordset bound = connection.OpenRecordset(PlaybackSql);
-        QCOMPARE(bound.RecordCount(), 1);
+        Recordset bound = connection.openRecordset(PlaybackSql);
+        QCOMPARE(bound.recordCount(), 1);
         // The playback's stepping: next, and back to the first after the last.
         for (int tick = 0; tick < 5; ++tick) {
-            if (bound.Eof()) {
-                bound.MoveFirst();
+            if (bound.eof()) {
+                bound.moveFirst();
             } else {
-                bound.MoveNext();
-                if (bound.Eof())
-                    bound.MoveFirst();
+                bound.moveNext();
+                if (bound.eof())
+                    bound.moveFirst();
             }
-            QCOMPARE(bound.Fields("Russian").toString(), QString("чай"));
-            QCOMPARE(bound.Fields("English").toString(), QString("tea"));
+            QCOMPARE(bound.field("Russian").toString(), QString("чай"));
+            QCOMPARE(bound.field("English").toString(), QString("tea"));
         }
     }
 
     void bookmarksAndRelativeMoves()
     {
         Connection connection(makeBook(m_dir, SomePairs), ConnectionKind::Exclusive);
-        Recordset editor = connection.OpenRecordset(EditorSql);
+        Recordset editor = connection.openRecordset(EditorSql);
         const QStringList order = walk(editor, "English");
-        editor.MoveFirst();
-        const QByteArray first = editor.Bookmark();
+        editor.moveFirst();
+        const QByteArray first = editor.bookmark();
         for (int i = 0; i < order.size(); ++i) {
-            editor.Move(i, first);
-            QCOMPARE(editor.AbsolutePosition(), i);
-            QCOMPARE(editor.Fields("English").toString(), order[i]);
+            editor.move(i, first);
+            QCOMPARE(editor.absolutePosition(), i);
+            QCOMPARE(editor.field("English").toString(), order[i]);
         }
-        editor.Move(order.size(), first);
-        QVERIFY(editor.Eof());
-        editor.Move(-1, first);
-        QVERIFY(editor.Bof());
+        editor.move(order.size(), first);
+        QVERIFY(editor.eof());
+        editor.move(-1, first);
+        QVERIFY(editor.bof());
 
-        editor.MoveLast();
-        const QByteArray last = editor.Bookmark();
-        editor.MoveFirst();
+        editor.moveLast();
+        const QByteArray last = editor.bookmark();
+        editor.moveFirst();
         editor.setBookmark(last);
-        QCOMPARE(editor.Fields("English").toString(), order.last());
+        QCOMPARE(editor.field("English").toString(), order.last());
 
         QCOMPARE(failureOf([&] { editor.setBookmark("junk"); }), int(NotValidBookmark));
-        editor.Delete();
+        editor.deleteCurrent();
         QCOMPARE(failureOf([&] { editor.setBookmark(last); }), int(NotValidBookmark));
     }
 
@@ -361,32 +361,32 @@ private slots:
         const QString path = makeBook(m_dir, orderedPairs());
         const QList<qint64> order = rawKeys(path, rawSql.constData());
         Connection connection(path, ConnectionKind::BoundSource);
-        Recordset words = connection.OpenRecordset(sql);
-        QCOMPARE(words.RecordCount(), order.size());
+        Recordset words = connection.openRecordset(sql);
+        QCOMPARE(words.recordCount(), order.size());
 
         // Before the cursor reads anything, the editor changes one record and
         // deletes another, one in each half of the book.
         Connection editorConnection(path, ConnectionKind::Exclusive);
-        Recordset editor = editorConnection.OpenRecordset(PlaybackSql);
-        editor.Move(30);
-        editor.Edit();
-        editor.setFields("Russian", "изменено");
-        editor.Update();
-        editor.Move(150 - 30);
-        const qint64 deleted = editor.Fields("index").toLongLong();
-        editor.Delete();
+        Recordset editor = editorConnection.openRecordset(PlaybackSql);
+        editor.move(30);
+        editor.edit();
+        editor.setField("Russian", "изменено");
+        editor.update();
+        editor.move(150 - 30);
+        const qint64 deleted = editor.field("index").toLongLong();
+        editor.deleteCurrent();
 
         const QMap<qint64, Pair> stored = rawPairsByKey(path);
         QList<qint64> seen;
         int deletedSeen = 0;
-        for (words.MoveFirst(); !words.Eof(); words.MoveNext()) {
-            if (failureOf([&] { words.Fields("English"); }) == RecordDeleted) {
+        for (words.moveFirst(); !words.eof(); words.moveNext()) {
+            if (failureOf([&] { words.field("English"); }) == RecordDeleted) {
                 ++deletedSeen;
                 continue;
             }
-            const qint64 key = words.Fields("index").toLongLong();
+            const qint64 key = words.field("index").toLongLong();
             seen << key;
-            QCOMPARE(Pair(words.Fields("English").toString(), words.Fields("Russian").toString()),
+            QCOMPARE(Pair(words.field("English").toString(), words.field("Russian").toString()),
                      stored.value(key));
         }
         QCOMPARE(deletedSeen, 1);
@@ -400,16 +400,16 @@ private slots:
     {
         const QString path = makeBook(m_dir, orderedPairs());
         Connection connection(path, ConnectionKind::Exclusive);
-        Recordset words = connection.OpenRecordset(PlaybackSql);
-        words.Delete();
-        words.MoveNext();
-        words.Move(50);
-        words.Delete();
+        Recordset words = connection.openRecordset(PlaybackSql);
+        words.deleteCurrent();
+        words.moveNext();
+        words.move(50);
+        words.deleteCurrent();
         const QList<Pair> stored = rawPairs(path);
         QCOMPARE(stored.size(), orderedPairs().size() - 2);
         QList<Pair> seen;
-        for (words.MoveFirst(); !words.Eof(); words.MoveNext())
-            seen.append({words.Fields("English").toString(), words.Fields("Russian").toString()});
+        for (words.moveFirst(); !words.eof(); words.moveNext())
+            seen.append({words.field("English").toString(), words.field("Russian").toString()});
         QCOMPARE(seen, stored);
     }
 
@@ -419,18 +419,18 @@ private slots:
     {
         const QString path = makeBook(m_dir, SomePairs);
         Connection connection(path, ConnectionKind::Exclusive);
-        Recordset editor = connection.OpenRecordset(PlaybackSql);
-        editor.Move(2);
+        Recordset editor = connection.openRecordset(PlaybackSql);
+        editor.move(2);
         for (int i = 0; i < 8; ++i) {
-            editor.Edit();
-            editor.setFields("Russian", QString(12000, QChar(0x0436 + i)));
-            editor.Update();
+            editor.edit();
+            editor.setField("Russian", QString(12000, QChar(0x0436 + i)));
+            editor.update();
         }
         const QMap<qint64, Pair> stored = rawPairsByKey(path);
         QCOMPARE(stored.size(), SomePairs.size());
-        for (editor.MoveFirst(); !editor.Eof(); editor.MoveNext()) {
-            QCOMPARE(Pair(editor.Fields("English").toString(), editor.Fields("Russian").toString()),
-                     stored.value(editor.Fields("index").toLongLong()));
+        for (editor.moveFirst(); !editor.eof(); editor.moveNext()) {
+            QCOMPARE(Pair(editor.field("English").toString(), editor.field("Russian").toString()),
+                     stored.value(editor.field("index").toLongLong()));
         }
     }
 
@@ -438,12 +438,12 @@ private slots:
     {
         const QString path = makeBook(m_dir, SomePairs);
         Connection connection(path, ConnectionKind::Exclusive);
-        Recordset editor = connection.OpenRecordset(EditorSql);
-        QCOMPARE(editor.Fields("ENGLISH"), editor.Fields("English"));
-        QCOMPARE(failureOf([&] { editor.Fields("German"); }), int(ItemNotFound));
-        QCOMPARE(failureOf([&] { editor.setFields("English", "x"); }),
+        Recordset editor = connection.openRecordset(EditorSql);
+        QCOMPARE(editor.field("ENGLISH"), editor.field("English"));
+        QCOMPARE(failureOf([&] { editor.field("German"); }), int(ItemNotFound));
+        QCOMPARE(failureOf([&] { editor.setField("English", "x"); }),
                  int(UpdateWithoutAddNewOrEdit));
-        QCOMPARE(failureOf([&] { editor.Update(); }), int(UpdateWithoutAddNewOrEdit));
+        QCOMPARE(failureOf([&] { editor.update(); }), int(UpdateWithoutAddNewOrEdit));
 
         // A name written as a literal is looked up as the same name as a QString.
         QCOMPARE(literalAndStringNamesAgree(editor, "English"), 0);
@@ -452,17 +452,17 @@ private slots:
         QCOMPARE(literalAndStringNamesAgree(editor, "Ruſſian"), 0);
         QCOMPARE(literalAndStringNamesAgree(editor, "Englis"), int(ItemNotFound));
         QCOMPARE(literalAndStringNamesAgree(editor, ""), int(ItemNotFound));
-        QCOMPARE(editor.text(Recordset::Field::Russian), editor.Fields("Russian").toString());
+        QCOMPARE(editor.text(Recordset::Field::Russian), editor.field("Russian").toString());
 
-        editor.AddNew();
-        QCOMPARE(failureOf([&] { editor.setFields("index", 7); }), int(FieldNotUpdatable));
-        editor.setFields("english", "kettle");
-        editor.setFields("russian", "чайник");
-        QCOMPARE(editor.Fields("English").toString(), QString("kettle"));
+        editor.addNew();
+        QCOMPARE(failureOf([&] { editor.setField("index", 7); }), int(FieldNotUpdatable));
+        editor.setField("english", "kettle");
+        editor.setField("russian", "чайник");
+        QCOMPARE(editor.field("English").toString(), QString("kettle"));
         QCOMPARE(editor.text(Recordset::Field::Russian), QString("чайник"));
         // A move drops the unsaved record.
-        editor.MoveFirst();
-        QCOMPARE(failureOf([&] { editor.Update(); }), int(UpdateWithoutAddNewOrEdit));
+        editor.moveFirst();
+        QCOMPARE(failureOf([&] { editor.update(); }), int(UpdateWithoutAddNewOrEdit));
         QCOMPARE(rawPairs(path), SomePairs);
     }
 };

@@ -58,11 +58,11 @@ private slots:
         QCOMPARE(fileBytes(m_userCopy), shipped);
         {
             Connection connection(m_userCopy, ConnectionKind::Exclusive);
-            Recordset words = connection.OpenRecordset("select * from word ORDER BY English");
-            words.AddNew();
-            words.setFields("English", "owl");
-            words.setFields("Russian", "сова");
-            words.Update();
+            Recordset words = connection.openRecordset("select * from word ORDER BY English");
+            words.addNew();
+            words.setField("English", "owl");
+            words.setField("Russian", "сова");
+            words.update();
         }
         // Later runs keep the learner's copy; the shipped book stays as it was.
         QCOMPARE(wordBookPath(m_programFolder), m_userCopy);
@@ -116,7 +116,7 @@ private slots:
         // Opening the shipped book for reading leaves it as built.
         {
             Connection connection(shipped);
-            QCOMPARE(connection.OpenRecordset("SELECT * FROM Word ORDER BY index;").RecordCount(),
+            QCOMPARE(connection.openRecordset("SELECT * FROM Word ORDER BY index;").recordCount(),
                      pairs.size());
         }
         QCOMPARE(fileBytes(shipped), before);

@@ -1,6 +1,6 @@
 // A second process for the word book tests.
 //   wordbook_child save <book> <first>  saves pairs first, first+1, ... through the
-//       editor's cursor, printing each number once its Update has returned, until killed.
+//       editor's cursor, printing each number once its update() has returned, until killed.
 //   wordbook_child lock <book>  holds the book exclusively locked, prints "locked",
 //       and lets go when its standard input closes.
 #include "dialogs/wordbook/connection.h"
@@ -20,12 +20,12 @@ namespace {
 int save(const QString& book, long long first)
 {
     wordbook::Connection connection(book, wordbook::ConnectionKind::Exclusive);
-    wordbook::Recordset words = connection.OpenRecordset("select * from word ORDER BY English");
+    wordbook::Recordset words = connection.openRecordset("select * from word ORDER BY English");
     for (long long i = first;; ++i) {
-        words.AddNew();
-        words.setFields("English", QStringLiteral("word %1").arg(i));
-        words.setFields("Russian", QStringLiteral("слово %1").arg(i));
-        words.Update();
+        words.addNew();
+        words.setField("English", QStringLiteral("word %1").arg(i));
+        words.setField("Russian", QStringLiteral("слово %1").arg(i));
+        words.update();
         std::printf("%lld\n", i);
         std::fflush(stdout);
     }
