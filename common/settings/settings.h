@@ -27,6 +27,8 @@ struct Settings {
     qint16 speechSpeed = 0;
     qint16 unusedNoSpeak = 0;
     qint16 fontSize = 0;
+    // Stress marks shown on the strip's Russian line; on unless stored as 0.
+    qint16 showStressMarks = 1;
     float leftTwips = 0.0f;
     double textColour = 0.0;
     double backColour = 0.0;

@@ -45,6 +45,8 @@ inline const QString backColour = QStringLiteral("formColor");
 inline const QString unusedNoSpeak = QStringLiteral("isnoSpeak");
 inline const QString speechSpeed = QStringLiteral("Spdtimes");
 inline const QString fontSize = QStringLiteral("FontSizeNumber");
+// "Show stress marks": 1 (also when absent) shows the marks, 0 the plain text.
+inline const QString showStressMarks = QStringLiteral("stress");
 
 // The speaking character's name. Start-up writes and reads it spelt
 // "agent", every other part "Agent"; the store finds either.

@@ -116,6 +116,12 @@ void StartupSequence::readSettings()
     readColour(keys::backColour, v.backColour);
     readInt(keys::unusedNoSpeak, v.unusedNoSpeak);
     readInt(keys::fontSize, v.fontSize);
+    // Added after the first-run set, so an absent value is normal: it stays on.
+    step(keys::showStressMarks, [&] {
+        settings::parseInt16(m_store.readSetting(keys::showStressMarks, QStringLiteral("1")),
+                             v.showStressMarks);
+        return true;
+    });
 }
 
 void StartupSequence::run()

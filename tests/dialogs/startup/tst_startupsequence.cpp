@@ -148,6 +148,7 @@ private slots:
         QCOMPARE(values.russianFirst, qint16(0));
         QCOMPARE(values.speechSpeed, qint16(90));
         QCOMPARE(values.fontSize, qint16(12));
+        QCOMPARE(values.showStressMarks, qint16(1)); // never written: absent means shown
         QCOMPARE(values.position, qint16(11000));
         QCOMPARE(values.firstRunDone, qint16(1));
         QCOMPARE(values.character, QString("Merlin"));
@@ -207,6 +208,7 @@ private slots:
         store.writeSetting("etime", "1e3");
         store.writeSetting("ctime", "");
         store.writeSetting("guage", "7");
+        store.writeSetting("stress", "0");
         Settings values;
         values.russianFirst = 1;
         FakeHost host;
@@ -217,6 +219,7 @@ private slots:
         QCOMPARE(values.russianSeconds, qint16(0));
         QCOMPARE(values.englishSeconds, qint16(0));
         QCOMPARE(values.topic, qint16(7));
+        QCOMPARE(values.showStressMarks, qint16(0));
         // No "left" stored: the window keeps its designed left edge.
         QVERIFY(!host.calls.contains("left"));
         QCOMPARE(host.top, 0.0);
