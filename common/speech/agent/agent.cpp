@@ -63,15 +63,28 @@ AgentOptions Agent::defaultOptions()
 QStringList Agent::availableCharacters(const AgentOptions& options)
 {
     std::set<QString> names;
+    for (const QString& file : characterFiles(options))
+        names.insert(file.chopped(kSuffix.size()));
+    return QStringList(names.begin(), names.end());
+}
+
+QStringList Agent::characterFiles(const AgentOptions& options)
+{
+    QStringList files;
+    std::set<QString> seen; // names in lower case
     for (const QString& folder : {options.userFolder, options.shippedFolder}) {
         if (folder.isEmpty())
             continue;
-        const QFileInfoList files = QDir(folder).entryInfoList(
-            {QStringLiteral("*.acs"), QStringLiteral("*.ACS")}, QDir::Files | QDir::Readable);
-        for (const QFileInfo& file : files)
-            names.insert(file.completeBaseName());
+        const QStringList entries =
+            QDir(folder).entryList(QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+        for (const QString& file : entries) {
+            if (file.size() <= kSuffix.size() || !file.endsWith(kSuffix, Qt::CaseInsensitive))
+                continue;
+            if (seen.insert(file.chopped(kSuffix.size()).toLower()).second)
+                files.append(file);
+        }
     }
-    return QStringList(names.begin(), names.end());
+    return files;
 }
 
 QStringList Agent::availableCharacters() const
@@ -86,9 +99,15 @@ QString Agent::resolve(const QString& fileName) const
     for (const QString& folder : {m_options.userFolder, m_options.shippedFolder}) {
         if (folder.isEmpty())
             continue;
-        const QFileInfo file(QDir(folder).filePath(fileName));
+        const QDir dir(folder);
+        const QFileInfo file(dir.filePath(fileName));
         if (file.isFile())
             return file.filePath();
+        // Listed as "X.ACS", asked for as "X.acs": the same character.
+        for (const QString& entry : dir.entryList(QDir::Files, QDir::Name)) {
+            if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
+                return dir.filePath(entry);
+        }
     }
     return {};
 }

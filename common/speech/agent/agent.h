@@ -41,6 +41,10 @@ public:
     static AgentOptions defaultOptions();
     // Names (file names without ".acs") in both folders, each once, sorted.
     static QStringList availableCharacters(const AgentOptions& options);
+    // The character files as named on disk ("Merlin.acs", "Owl.ACS"): the
+    // user folder's first, then the shipped ones whose name is new; the
+    // extension and the names compare without regard to case.
+    static QStringList characterFiles(const AgentOptions& options);
     QStringList availableCharacters() const;
 
     bool Load(const QString& name, const QString& fileName) override;
@@ -50,6 +54,7 @@ public:
     // Why the last Load failed, for logs and tests; empty after a success.
     QString lastError() const { return m_lastError; }
     // The full path fileName resolves to, or empty when neither folder has it.
+    // A file that differs only in case is found when the exact one is absent.
     QString resolve(const QString& fileName) const;
 
 private:

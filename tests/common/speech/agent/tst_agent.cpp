@@ -23,6 +23,7 @@ private slots:
     void init();
     void userFolderComesFirst();
     void listsEachNameOnce();
+    void extensionAndNamesIgnoreCase();
     void refusesBadNamesAndFiles();
     void unloadReleasesCharacter();
     void draggedPositionIsRemembered();
@@ -107,6 +108,26 @@ void TestAgent::listsEachNameOnce()
     AgentOptions missing;
     missing.userFolder = m_user + "/nowhere";
     QVERIFY(Agent::availableCharacters(missing).isEmpty());
+}
+
+// "Owl.ACS" is listed and loads as "Owl"; a name in both folders, whatever
+// its case, is listed once, as the learner's folder spells it.
+void TestAgent::extensionAndNamesIgnoreCase()
+{
+    write(m_user + "/Owl.ACS", agenttest::tinyCharacter());
+    write(m_user + "/merlin.Acs", "x");
+    write(m_shipped + "/Merlin.acs", "x");
+    write(m_shipped + "/OWL.acs", "x");
+    write(m_shipped + "/Rivet.acsx", "x");
+    AgentOptions folders;
+    folders.userFolder = m_user;
+    folders.shippedFolder = m_shipped;
+    QCOMPARE(Agent::characterFiles(folders), QStringList({"merlin.Acs", "Owl.ACS"}));
+    QCOMPARE(Agent::availableCharacters(folders), QStringList({"Owl", "merlin"}));
+
+    auto agent = makeAgent();
+    QVERIFY2(agent->Load("Owl", "Owl.acs"), qPrintable(agent->lastError()));
+    QCOMPARE(agent->resolve("owl.acs"), m_user + "/Owl.ACS");
 }
 
 void TestAgent::refusesBadNamesAndFiles()
