@@ -1,5 +1,6 @@
 #include "common/settings/settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -68,6 +69,14 @@ QString formatPosition(float twips)
     if (std::isfinite(twips) && twips == std::trunc(twips) && std::fabs(twips) < 1e9f)
         return QString::number(static_cast<qint64>(twips));
     return QString::number(static_cast<double>(twips), 'g', 9);
+}
+
+QString formatColour(double reference)
+{
+    // References are 32-bit; anything else read from a damaged file is cut to that.
+    if (!std::isfinite(reference))
+        return QStringLiteral("0");
+    return QString::number(qint64(std::clamp(reference, -2147483648.0, 4294967295.0)));
 }
 
 } // namespace settings

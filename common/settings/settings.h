@@ -47,5 +47,7 @@ bool parseColour(const QString& text, double& target);
 // Stored encodings: whole positions are written without a fraction.
 QString formatInt16(qint16 value);
 QString formatPosition(float twips);
+// A colour reference as a whole number ("16777215").
+QString formatColour(double reference);
 
 } // namespace settings

@@ -11,9 +11,11 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QPainter>
+#include <QScreen>
 #include <QSvgRenderer>
 
 #include <utility>
@@ -123,6 +125,12 @@ QPoint PopupMenu::popupPosition() const
     const PopupAnchor anchor{m_host.widthTwips(), double(m_host.fullHeightTwips()),
                              m_host.twipsPerPixel(), m_host.originOnScreen()};
     return popupTopLeft(anchor, m_menu->sizeHint().width());
+}
+
+QPoint PopupMenu::optionsDialogPosition() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return optionsDialogTopLeft(screen ? screen->geometry() : QRect(), m_host.twipsPerPixel());
 }
 
 void PopupMenu::popup()

@@ -38,6 +38,8 @@ public:
 
     // Where popup() puts the menu's top-left corner, in screen pixels.
     QPoint popupPosition() const;
+    // Where "&Options..." places the options dialog, in screen pixels.
+    QPoint optionsDialogPosition() const;
 
     // The about box while it is open, else nullptr.
     AboutBox* aboutBox() const;
@@ -61,8 +63,8 @@ public slots:
     void popup();
 
 signals:
-    // The options dialog and the word book editor are opened by whoever
-    // listens here.
+    // The options dialog (at optionsDialogPosition()) and the word book
+    // editor are opened by whoever listens here.
     void optionsRequested();
     void wordBookRequested();
 

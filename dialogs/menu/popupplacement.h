@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 
 namespace menu {
 
@@ -17,5 +18,10 @@ struct PopupAnchor {
 // right edge at the window's width, its top 10 twips below the window's
 // unfolded height, both measured from the window's top-left corner.
 QPoint popupTopLeft(const PopupAnchor& anchor, int menuWidth);
+
+// Top-left corner, in pixels, of the options dialog on a screen of the given
+// geometry: its top at half the screen's height less 3000 twips, its left
+// edge at half the width less 4000 twips.
+QPoint optionsDialogTopLeft(const QRect& screen, double twipsPerPixel);
 
 } // namespace menu

@@ -44,6 +44,16 @@ private slots:
         QCOMPARE(popupTopLeft(PopupAnchor{6270, 360, 0, {10, 0}}, 100), expected);
         QCOMPARE(popupTopLeft(PopupAnchor{6270, 360, -3, {10, 0}}, 100), expected);
     }
+
+    // Half the height less 3000 twips, half the width less 4000 twips.
+    void optionsDialogLeftOfAndAboveTheMiddle()
+    {
+        QCOMPARE(menu::optionsDialogTopLeft(QRect(0, 0, 1280, 800), 15), QPoint(373, 200));
+        QCOMPARE(menu::optionsDialogTopLeft(QRect(1920, 0, 1920, 1080), 15),
+                 QPoint(1920 + 693, 340));
+        QCOMPARE(menu::optionsDialogTopLeft(QRect(0, 0, 2560, 1600), 7.5), QPoint(747, 400));
+        QCOMPARE(menu::optionsDialogTopLeft(QRect(0, 0, 1280, 800), 0), QPoint(373, 200));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPopupPlacement)
