@@ -1,6 +1,8 @@
 #include "common/settings/settings.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/agent/agent.h"
+#include "dialogs/menu/popupmenu.h"
+#include "dialogs/options/optionsopener.h"
 #include "dialogs/playback/stripwindow.h"
 #include "dialogs/startup/addresses.h"
 #include "dialogs/startup/singleinstance.h"
@@ -39,5 +41,17 @@ int main(int argc, char** argv)
     startup::StartupSequence load(store, values, strip);
     load.setSetupPage(startup::setupPage(QCoreApplication::applicationDirPath()));
     load.run();
+
+    // "&Options..." builds the options dialog, or moves the open one back.
+    options::OptionsOpener optionsOpener(store, values, strip);
+    if (menu::PopupMenu* menu = strip.popupMenu()) {
+        QObject::connect(
+            menu, &menu::PopupMenu::optionsRequested, &optionsOpener,
+            [&optionsOpener, menu] { optionsOpener.open(menu->optionsDialogPosition()); });
+        // The dialog's "New Dialogs Manager" asks for the word book editor
+        // just as the menu's item does; whoever opens the editor listens there.
+        QObject::connect(&optionsOpener, &options::OptionsOpener::wordBookEditorRequested, menu,
+                         &menu::PopupMenu::wordBookRequested);
+    }
     return app.exec();
 }

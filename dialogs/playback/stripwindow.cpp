@@ -341,14 +341,37 @@ void StripWindow::rememberWindowRect()
 
 void StripWindow::applyColours(double textColour, double backColour)
 {
+    setLineTextColour(textColour);
+    setBackColour(backColour);
+}
+
+void StripWindow::setLineTextColour(double reference)
+{
     for (QLabel* label : {m_russianLine, m_englishLine}) {
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colourFromReference(textColour));
+        palette.setColor(QPalette::WindowText, colourFromReference(reference));
         label->setPalette(palette);
     }
+}
+
+void StripWindow::setBackColour(double reference)
+{
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colourFromReference(backColour));
+    palette.setColor(QPalette::Window, colourFromReference(reference));
     setPalette(palette);
+}
+
+void StripWindow::resumePresentation()
+{
+    // The Play picture shows while the learner keeps playback stopped.
+    if (!m_playPicture->isVisibleTo(this))
+        startPresentation();
+}
+
+void StripWindow::stressMarksChanged()
+{
+    setRussianLineCaption(m_russianLine->text());
+    setEnglishLineCaption(m_englishLine->text());
 }
 
 // The hidden word book labels always show the bound cursor's current record:

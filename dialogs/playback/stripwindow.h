@@ -4,6 +4,7 @@
 #include "common/speech/characterservice.h"
 #include "dialogs/menu/menuhost.h"
 #include "dialogs/menu/popupmenu.h"
+#include "dialogs/options/optionshost.h"
 #include "dialogs/playback/messageboxes.h"
 #include "dialogs/playback/playbackengine.h"
 #include "dialogs/playback/playbackview.h"
@@ -46,7 +47,8 @@ class StripWindow final : public QWidget,
                           public startup::StartupHost,
                           public startup::CountdownHost,
                           public PlaybackView,
-                          public menu::MenuHost
+                          public menu::MenuHost,
+                          public options::OptionsHost
 {
     Q_OBJECT
 
@@ -59,15 +61,15 @@ public:
     // Public procedures other windows call.
     void layOutForFontSize() override;
     void rememberWindowRect() override;
-    void showCharacter();
-    void hideCharacter();
+    void showCharacter() override;
+    void hideCharacter() override;
     speech::AgentCharacter* currentCharacter() const override { return m_character; }
 
     // The menu's exit command: store what the exit stores and end at once.
     void exitByMenu() override;
     // To be called when the auto-hide setting changes: the watch timer rests
     // while auto-hide is off.
-    void autoHideChanged();
+    void autoHideChanged() override;
     void bringToFront();
 
     // The menu hot spot: disabled while a dialog is open.
@@ -128,6 +130,16 @@ public:
     void makeTopmost() override;
     void applyColours(double textColour, double backColour) override;
     void bindWordBookLabels() override;
+
+    // OptionsHost
+    void repaintStrip() override { repaint(); }
+    void setLineTextColour(double reference) override;
+    void setBackColour(double reference) override;
+    void pausePresentation() override { m_presentationTimer.stop(); }
+    void resumePresentation() override;
+    qint16 countdownValue() const override { return m_countdown.value(); }
+    // Shows the current lines again, with or without their stress marks.
+    void stressMarksChanged() override;
 
     // CountdownHost and PlaybackView
     void setRussianLineCaption(const QString& caption) override;
