@@ -1,7 +1,5 @@
 #include "dialogs/options/spinrange.h"
 
-#include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QtTest>
 
 using options::SpinRange;
@@ -44,30 +42,6 @@ private slots:
             QVERIFY2(!value, qPrintable(text));
         else
             QCOMPARE(value.value_or(-1), taken);
-    }
-
-    // Over many random texts: whatever is taken lies in the range, and exactly
-    // the plain decimal integers are taken, at their clamped value.
-    void randomTextsNeverLeaveTheRange()
-    {
-        QRandomGenerator random(20240611);
-        const QString alphabet = QStringLiteral("0123456789 +-.eE,x");
-        const QRegularExpression plain(QStringLiteral(R"(^\s*[+-]?(\d+)\s*$)"));
-        for (int i = 0; i < 20000; ++i) {
-            const int lowest = int(random.bounded(-50, 50));
-            const SpinRange r{lowest, lowest + int(random.bounded(0, 300))};
-            QString text;
-            const int length = int(random.bounded(0, 8));
-            for (int c = 0; c < length; ++c)
-                text += alphabet.at(int(random.bounded(alphabet.size())));
-            const std::optional<int> value = r.take(text);
-            const QRegularExpressionMatch match = plain.match(text);
-            QCOMPARE(value.has_value(), match.hasMatch());
-            if (!value)
-                continue;
-            QVERIFY(*value >= r.minimum && *value <= r.maximum);
-            QCOMPARE(*value, r.clamp(text.trimmed().toInt()));
-        }
     }
 };
 
