@@ -1,12 +1,10 @@
 // The word database layer against the same statements issued through the raw
 // SQLite C API, on a generated book of 100,000 pairs. Each pair of benchmarks
 // (…/layer and …/raw) runs in the same process on the same file.
+#include "bench/wordbook/benchbook.h"
 #include "dialogs/wordbook/connection.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -19,66 +17,19 @@ namespace {
 constexpr int BookSize = 100000;
 const char* const PlaybackSql = "SELECT * FROM Word ORDER BY index;";
 const char* const EditorSql = "select * from word ORDER BY English";
-// What a raw caller has to write, INDEX being a keyword to SQLite.
+// What a raw caller has to write, INDEX being a keyword to SQLite, and the
+// editor's alphabetical order regardless of case.
 const char* const RawPlaybackSql = "SELECT * FROM Word ORDER BY \"index\";";
+const char* const RawEditorSql = wordbookbench::RawEditorSql;
 
 QString g_book;
 long long g_added = 0;
 
-void check(int rc, sqlite3* db)
-{
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        std::fprintf(stderr, "sqlite: %s\n", sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
+using wordbookbench::check;
 
 sqlite3* openRaw()
 {
-    sqlite3* db = nullptr;
-    check(
-        sqlite3_open_v2(QFile::encodeName(g_book).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
-        db);
-    sqlite3_busy_timeout(db, 2000);
-    return db;
-}
-
-QByteArray randomWord(QRandomGenerator& random, char16_t first, int letters)
-{
-    QString word;
-    const int length = 4 + random.bounded(12);
-    for (int i = 0; i < length; ++i)
-        word += QChar(char16_t(first + random.bounded(letters)));
-    return word.toUtf8();
-}
-
-// A copy of the shipped book filled with BookSize pairs in random English order.
-void makeBook(const QString& dir)
-{
-    g_book = dir + "/dialog.ocx";
-    if (!QFile::copy(VELKOR_SHIPPED_BOOK, g_book)) {
-        std::fprintf(stderr, "cannot copy %s\n", VELKOR_SHIPPED_BOOK);
-        std::exit(1);
-    }
-    QFile::setPermissions(g_book, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    sqlite3* db = openRaw();
-    check(sqlite3_exec(db, "DELETE FROM Word; BEGIN", nullptr, nullptr, nullptr), db);
-    sqlite3_stmt* insert = nullptr;
-    check(sqlite3_prepare_v2(db, "INSERT INTO Word (English, Russian) VALUES (?1, ?2)", -1, &insert,
-                             nullptr),
-          db);
-    QRandomGenerator random(42);
-    for (int i = 0; i < BookSize; ++i) {
-        const QByteArray english = randomWord(random, u'a', 26) + ' ' + QByteArray::number(i);
-        const QByteArray russian = randomWord(random, u'а', 32);
-        sqlite3_bind_text(insert, 1, english.constData(), int(english.size()), SQLITE_TRANSIENT);
-        sqlite3_bind_text(insert, 2, russian.constData(), int(russian.size()), SQLITE_TRANSIENT);
-        check(sqlite3_step(insert), db);
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
-    sqlite3_close_v2(db);
+    return wordbookbench::openRaw(g_book);
 }
 
 // Opening the playback's cursor and reading its count.
@@ -143,7 +94,7 @@ void EditorWalk_raw(benchmark::State& state)
     for (auto _ : state) {
         sqlite3* db = openRaw();
         sqlite3_stmt* query = nullptr;
-        check(sqlite3_prepare_v2(db, EditorSql, -1, &query, nullptr), db);
+        check(sqlite3_prepare_v2(db, RawEditorSql, -1, &query, nullptr), db);
         qsizetype characters = 0;
         while (sqlite3_step(query) == SQLITE_ROW) {
             for (int column : {1, 2}) {
@@ -164,7 +115,7 @@ void EditorWalk_rawBytes(benchmark::State& state)
     for (auto _ : state) {
         sqlite3* db = openRaw();
         sqlite3_stmt* query = nullptr;
-        check(sqlite3_prepare_v2(db, EditorSql, -1, &query, nullptr), db);
+        check(sqlite3_prepare_v2(db, RawEditorSql, -1, &query, nullptr), db);
         long long bytes = 0;
         while (sqlite3_step(query) == SQLITE_ROW) {
             benchmark::DoNotOptimize(sqlite3_column_text(query, 1));
@@ -232,14 +183,5 @@ BENCHMARK(AddNew1000_layer)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        return 1;
-    makeBook(dir.path());
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return wordbookbench::runOnBook(argc, argv, BookSize, VELKOR_SHIPPED_BOOK, g_book);
 }

@@ -54,6 +54,8 @@ int errorNumberFor(int resultCode)
     case SQLITE_PERM:
     case SQLITE_AUTH:
         return CannotOpen;
+    case SQLITE_FULL:
+        return DiskFull;
     default:
         return EngineFailure;
     }
@@ -166,6 +168,9 @@ void BookStore::fail(int resultCode, const QString& doing) const
                       QStringLiteral("The word book %1 is in use by another program").arg(m_path));
     case NotAWordBook:
         throw DbError(number, QStringLiteral("%1 is not a word book (%2)").arg(m_path, reason));
+    case DiskFull:
+        throw DbError(number,
+                      QStringLiteral("The disk holding the word book %1 is full").arg(m_path));
     default:
         throw DbError(number, doing + QStringLiteral(": ") + reason);
     }

@@ -27,4 +27,13 @@ bool Connection::isReadOnly() const
     return m_store->isReadOnly();
 }
 
+qint64 Connection::dataVersion() const
+{
+    const StatementHandle query = m_store->prepare("PRAGMA data_version");
+    const int rc = sqlite3_step(query.get());
+    if (rc != SQLITE_ROW)
+        m_store->fail(rc, QStringLiteral("Cannot read the word book's version"));
+    return sqlite3_column_int64(query.get(), 0);
+}
+
 } // namespace wordbook

@@ -38,6 +38,10 @@ public:
     ConnectionKind kind() const { return m_kind; }
     // True when the file refuses writes; reading still works.
     bool isReadOnly() const;
+    // A number that changes whenever another connection, of this process or
+    // another, has committed a change to the file since the last call; this
+    // connection's own writes leave it alone. Throws DbError.
+    qint64 dataVersion() const;
 
 private:
     std::shared_ptr<BookStore> m_store;

@@ -15,6 +15,7 @@ enum ErrorNumber : int {
     UpdateWithoutAddNewOrEdit = 3020,
     NoCurrentRecord = 3021,
     DuplicateKey = 3022,
+    DiskFull = 3026, // no room left on the disk for the change
     FileNotFound = 3024,
     ReadOnlyBook = 3027, // the file (or its folder) refuses writes
     FileInUse = 3045,    // another process holds the file locked

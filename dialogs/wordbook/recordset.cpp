@@ -103,7 +103,7 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 void Recordset::load(const QString& statement)
 {
     m_seenChanges = m_store->changeCounter().load(std::memory_order_acquire);
-    StatementHandle handle = m_store->prepare(quoteIndexIdentifier(statement).toUtf8());
+    StatementHandle handle = m_store->prepare(sqlForStatement(statement).toUtf8());
     sqlite3_stmt* query = handle.get();
     if (!sqlite3_stmt_readonly(query))
         throw DbError(EngineFailure,
@@ -457,6 +457,15 @@ QString Recordset::text(Field field) const
     if (m_pending != Pending::None)
         return field == Field::English ? m_pendingEnglish : m_pendingRussian;
     const Row& row = currentRow();
+    return field == Field::English ? english(row) : russian(row);
+}
+
+QString Recordset::textAt(int position, Field field) const
+{
+    if (position < 0 || std::size_t(position) >= m_rows.size())
+        throwNoCurrentRecord();
+    Row& row = m_rows[std::size_t(position)];
+    refresh(row);
     return field == Field::English ? english(row) : russian(row);
 }
 

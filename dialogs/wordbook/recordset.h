@@ -73,6 +73,10 @@ public:
     }
     // A text field as field() would give it, without the name lookup and QVariant.
     QString text(Field field) const;
+    // A text field of the record at a position (counted from 0), stored as
+    // it is, without moving the cursor or touching a pending record: for a
+    // list that shows the cursor's records in its order.
+    QString textAt(int position, Field field) const;
     // Sets `English` or `Russian` of the pending record.
     void setField(const QString& name, const QVariant& value);
 

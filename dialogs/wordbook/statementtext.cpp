@@ -1,8 +1,18 @@
 #include "dialogs/wordbook/statementtext.h"
 
+#include <vector>
+
 namespace wordbook {
 
 namespace {
+
+enum class TokenKind { Word, Quoted, Comment, Space, Symbol };
+
+struct Token {
+    qsizetype begin;
+    qsizetype end;
+    TokenKind kind;
+};
 
 bool isWordChar(QChar c)
 {
@@ -27,40 +37,137 @@ qsizetype skipQuoted(const QString& text, qsizetype from, QChar close)
     return i;
 }
 
+// Splits a statement into words, quoted runs (literals and quoted names),
+// line comments, blanks and single other characters. Joined back in order,
+// the tokens give the statement unchanged.
+std::vector<Token> tokenize(const QString& statement)
+{
+    std::vector<Token> tokens;
+    qsizetype i = 0;
+    while (i < statement.size()) {
+        const QChar c = statement[i];
+        qsizetype end = i + 1;
+        TokenKind kind = TokenKind::Symbol;
+        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
+            end = skipQuoted(statement, i, c == u'[' ? QChar(u']') : c);
+            kind = TokenKind::Quoted;
+        } else if (c == u'-' && i + 1 < statement.size() && statement[i + 1] == u'-') {
+            const qsizetype newline = statement.indexOf(u'\n', i);
+            end = newline < 0 ? statement.size() : newline;
+            kind = TokenKind::Comment;
+        } else if (c.isSpace()) {
+            while (end < statement.size() && statement[end].isSpace())
+                ++end;
+            kind = TokenKind::Space;
+        } else if (isWordChar(c)) {
+            while (end < statement.size() && isWordChar(statement[end]))
+                ++end;
+            kind = TokenKind::Word;
+        }
+        tokens.push_back({i, end, kind});
+        i = end;
+    }
+    return tokens;
+}
+
+QStringView textOf(const QString& statement, const Token& token)
+{
+    return QStringView(statement).mid(token.begin, token.end - token.begin);
+}
+
+bool isWord(const QString& statement, const Token& token, QStringView word)
+{
+    return token.kind == TokenKind::Word &&
+           textOf(statement, token).compare(word, Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 QString quoteIndexIdentifier(const QString& statement)
 {
     QString out;
     out.reserve(statement.size() + 8);
-    qsizetype i = 0;
-    while (i < statement.size()) {
-        const QChar c = statement[i];
-        if (c == u'\'' || c == u'"' || c == u'`' || c == u'[') {
-            const qsizetype end = skipQuoted(statement, i, c == u'[' ? QChar(u']') : c);
-            out += QStringView(statement).mid(i, end - i);
-            i = end;
-        } else if (c == u'-' && i + 1 < statement.size() && statement[i + 1] == u'-') {
-            const qsizetype end = statement.indexOf(u'\n', i);
-            const qsizetype stop = end < 0 ? statement.size() : end;
-            out += QStringView(statement).mid(i, stop - i);
-            i = stop;
-        } else if (isWordChar(c)) {
-            qsizetype end = i;
-            while (end < statement.size() && isWordChar(statement[end]))
-                ++end;
-            const QStringView word = QStringView(statement).mid(i, end - i);
-            if (word.compare(u"index", Qt::CaseInsensitive) == 0)
-                out += u'"' + word.toString() + u'"';
-            else
-                out += word;
-            i = end;
-        } else {
-            out += c;
-            ++i;
-        }
+    for (const Token& token : tokenize(statement)) {
+        if (isWord(statement, token, u"index"))
+            out += u'"' + textOf(statement, token).toString() + u'"';
+        else
+            out += textOf(statement, token);
     }
     return out;
+}
+
+QString caselessEnglishOrder(const QString& statement)
+{
+    // Only what matters: blanks and comments between the words are skipped.
+    std::vector<Token> tokens;
+    for (const Token& token : tokenize(statement)) {
+        if (token.kind != TokenKind::Space && token.kind != TokenKind::Comment)
+            tokens.push_back(token);
+    }
+
+    // Where to add text: after the English word of a term, and after the term.
+    struct Insertion {
+        qsizetype at;
+        QString text;
+    };
+    std::vector<Insertion> insertions;
+    const auto isSymbol = [&](std::size_t i, QChar symbol) {
+        return i < tokens.size() && tokens[i].kind == TokenKind::Symbol &&
+               statement[tokens[i].begin] == symbol;
+    };
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+        if (!isWord(statement, tokens[i], u"ORDER") || !isWord(statement, tokens[i + 1], u"BY"))
+            continue;
+        // The terms, up to the end of the clause.
+        std::size_t term = i + 2;
+        while (term < tokens.size()) {
+            std::size_t end = term;
+            int depth = 0;
+            while (end < tokens.size() &&
+                   !(depth == 0 &&
+                     (isSymbol(end, u',') || isSymbol(end, u';') || isSymbol(end, u')') ||
+                      isWord(statement, tokens[end], u"LIMIT")))) {
+                if (isSymbol(end, u'('))
+                    ++depth;
+                else if (isSymbol(end, u')'))
+                    --depth;
+                ++end;
+            }
+            const std::size_t length = end - term;
+            const bool english = length >= 1 && isWord(statement, tokens[term], u"English");
+            const bool direction = length == 2 && (isWord(statement, tokens[term + 1], u"ASC") ||
+                                                   isWord(statement, tokens[term + 1], u"DESC"));
+            if (english && (length == 1 || direction)) {
+                const QString order =
+                    direction ? u' ' + textOf(statement, tokens[term + 1]).toString() : QString();
+                insertions.push_back({tokens[term].end, QStringLiteral(" COLLATE NOCASE")});
+                insertions.push_back(
+                    {tokens[end - 1].end,
+                     QStringLiteral(", ") + textOf(statement, tokens[term]).toString() + order});
+            }
+            if (!isSymbol(end, u','))
+                break;
+            term = end + 1;
+        }
+    }
+    if (insertions.empty())
+        return statement;
+
+    QString out;
+    out.reserve(statement.size() + 48);
+    qsizetype copied = 0;
+    for (const Insertion& insertion : insertions) {
+        out += QStringView(statement).mid(copied, insertion.at - copied);
+        out += insertion.text;
+        copied = insertion.at;
+    }
+    out += QStringView(statement).mid(copied);
+    return out;
+}
+
+QString sqlForStatement(const QString& statement)
+{
+    return caselessEnglishOrder(quoteIndexIdentifier(statement));
 }
 
 } // namespace wordbook

@@ -10,4 +10,16 @@ namespace wordbook {
 // already quoted names are left alone.
 QString quoteIndexIdentifier(const QString& statement);
 
+// Learners expect "bread" next to "Bread", not after every capital. Returns
+// the statement with each ORDER BY term that is the bare field English (with
+// an optional ASC or DESC and no collation of its own) compared without
+// regard to case, ties broken byte by byte so the order stays the same from
+// one opening to the next: "ORDER BY English" becomes "ORDER BY English
+// COLLATE NOCASE, English". The unique key itself stays byte-exact; only the
+// order of the cursor changes.
+QString caselessEnglishOrder(const QString& statement);
+
+// What a cursor runs for a caller's statement: both of the above.
+QString sqlForStatement(const QString& statement);
+
 } // namespace wordbook

@@ -193,6 +193,39 @@ private slots:
                  QString("SELECT \"index\", [index], indexes, \"Index\" FROM Word"));
         QCOMPARE(quoteIndexIdentifier("SELECT 'it''s index' -- index\n, index"),
                  QString("SELECT 'it''s index' -- index\n, \"index\""));
+
+        // An ORDER BY on the bare English ignores case, ties broken byte by byte.
+        QCOMPARE(sqlForStatement(EditorSql),
+                 QString("select * from word ORDER BY English COLLATE NOCASE, English"));
+        QCOMPARE(caselessEnglishOrder("SELECT * FROM Word order by  english DESC, index LIMIT 5"),
+                 QString("SELECT * FROM Word order by  english COLLATE NOCASE DESC, english DESC, "
+                         "index LIMIT 5"));
+        for (const char* unchanged :
+             {PlaybackSql, "SELECT * FROM Word ORDER BY English COLLATE BINARY",
+              "SELECT * FROM Word ORDER BY English || Russian", "SELECT 'ORDER BY English'",
+              "SELECT * FROM Word ORDER BY \"English\"", "SELECT * FROM Word WHERE English = 1"})
+            QCOMPARE(caselessEnglishOrder(unchanged), QString(unchanged));
+        QCOMPARE(caselessEnglishOrder("SELECT * FROM (SELECT * FROM Word ORDER BY English) AS w"),
+                 QString("SELECT * FROM (SELECT * FROM Word ORDER BY English COLLATE NOCASE, "
+                         "English) AS w"));
+    }
+
+    // "bread" stands next to "Bread", not after every capital.
+    void editorOrderIgnoresCase()
+    {
+        Connection connection(makeBook(m_dir, {{"bread", "хлеб"},
+                                               {"Zebra", "зебра"},
+                                               {"apple", "яблоко"},
+                                               {"Bread", "хлеб"},
+                                               {"Apple", "яблоко"}}));
+        Recordset words = connection.openRecordset(EditorSql);
+        QStringList order;
+        for (; !words.eof(); words.moveNext())
+            order << words.text(Recordset::Field::English);
+        QCOMPARE(order, (QStringList{"Apple", "apple", "Bread", "bread", "Zebra"}));
+        // The playback keeps the order of entry.
+        Recordset playback = connection.openRecordset(PlaybackSql);
+        QCOMPARE(playback.text(Recordset::Field::English), QString("bread"));
     }
 };
 
