@@ -55,14 +55,15 @@ void SqliteWordBook::bind()
         return;
     }
     const bool sameBook = m_boundCursor && bookPath == m_boundPath;
-    bool sameSize = false;
+    bool unchanged = false;
     if (sameBook) {
         try {
-            sameSize = m_lastCount < 0 || m_boundCursor->recordCount() == m_lastCount;
+            unchanged = (m_lastCount < 0 || m_boundCursor->recordCount() == m_lastCount) &&
+                        m_boundConnection->dataVersion() == m_boundVersion;
         } catch (const DbError&) {
         }
     }
-    if (!sameBook || !sameSize) {
+    if (!unchanged) {
         m_boundPath = bookPath;
         openBoundCursor();
     }
@@ -82,9 +83,13 @@ void SqliteWordBook::openBoundCursor()
     m_boundConnection.reset();
     try {
         auto connection = std::make_unique<Connection>(m_boundPath, ConnectionKind::BoundSource);
+        // Read before the cursor opens: a change committed in between makes
+        // the next bind open it once more rather than miss the change.
+        const qint64 version = connection->dataVersion();
         auto cursor = std::make_unique<Recordset>(connection->openRecordset(kStatement));
         m_boundConnection = std::move(connection);
         m_boundCursor = std::move(cursor);
+        m_boundVersion = version;
     } catch (const DbError&) {
         return;
     }

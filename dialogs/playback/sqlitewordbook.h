@@ -17,9 +17,10 @@ namespace playback {
 // The New Words book in the word database file. The counting cursor is opened
 // afresh at every pick. The bound cursor, and so its place in the book, is
 // kept from one pick to the next; it is opened again (keeping the current
-// record where that still exists) only when the book's size has changed, so
-// records added or deleted meanwhile are seen without rereading a large book
-// at every pick.
+// record where that still exists) only when the book has changed: its size,
+// or anything another connection committed (the editor deleting one pair and
+// adding another keeps the size), so the changes are seen without rereading
+// a large book at every pick.
 class SqliteWordBook final : public WordBookSource
 {
 public:
@@ -50,6 +51,8 @@ private:
     std::unique_ptr<wordbook::Recordset> m_boundCursor;
     QString m_boundPath;
     int m_lastCount = -1;
+    // The bound connection's data version when its cursor was opened.
+    qint64 m_boundVersion = -1;
     QString m_russian;
     QString m_english;
 };

@@ -1,4 +1,5 @@
 #include "dialogs/playback/sqlitewordbook.h"
+#include "dialogs/wordbook/connection.h"
 #include "tests/dialogs/wordbook/bookfixture.h"
 #include "tests/support/testenvironment.h"
 
@@ -88,6 +89,47 @@ private slots:
         QCOMPARE(book.openAndCount(), 3);
         book.bind();
         QCOMPARE(walk(book, 3), (QStringList{"Нет", "Пока", "Да"}));
+    }
+
+    // The editor deletes one pair and adds another: the size stays, yet the
+    // next pick must see the new pair and no longer the deleted one. The
+    // change may come from this process or from another program.
+    void editKeepingTheSizeIsPickedUp_data()
+    {
+        QTest::addColumn<bool>("sameProcess");
+        QTest::newRow("editor connection") << true;
+        QTest::newRow("another program") << false;
+    }
+
+    void editKeepingTheSizeIsPickedUp()
+    {
+        QFETCH(bool, sameProcess);
+        const QString path = makeBook(folder("swap"), {{"Yes", "Да"}, {"No", "Нет"}});
+        SqliteWordBook book(QFileInfo(path).path());
+        QCOMPARE(book.openAndCount(), 2);
+        book.bind();
+        QCOMPARE(book.russian(), QString("Да"));
+        if (sameProcess) {
+            wordbook::Connection editor(path, wordbook::ConnectionKind::Exclusive);
+            wordbook::Recordset words =
+                editor.openRecordset(QStringLiteral("select * from word ORDER BY English"));
+            words.deleteCurrent(); // "No", first in English order
+            words.addNew();
+            words.setField(QStringLiteral("English"), QStringLiteral("Bye"));
+            words.setField(QStringLiteral("Russian"), QStringLiteral("Пока"));
+            words.update();
+        } else {
+            const auto db = wordbooktest::openRaw(path);
+            wordbooktest::execRaw(db.get(), "DELETE FROM Word WHERE English = 'No'");
+            wordbooktest::insertRaw(db.get(), {{"Bye", "Пока"}});
+        }
+        QCOMPARE(book.openAndCount(), 2);
+        book.bind();
+        QCOMPARE(walk(book, 4), (QStringList{"Да", "Пока", "Да", "Пока"}));
+        // Nothing changed since: the bound cursor goes on where it was.
+        book.openAndCount();
+        book.bind();
+        QCOMPARE(book.russian(), QString("Пока"));
     }
 
     void failedOpenCountsTheCursorStillHeld()
