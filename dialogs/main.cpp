@@ -7,6 +7,7 @@
 #include "dialogs/startup/addresses.h"
 #include "dialogs/startup/singleinstance.h"
 #include "dialogs/startup/startupsequence.h"
+#include "dialogs/wordbook/wordbookeditorlauncher.h"
 
 #include <QApplication>
 
@@ -43,15 +44,18 @@ int main(int argc, char** argv)
     load.run();
 
     // "&Options..." builds the options dialog, or moves the open one back.
+    // The menu's "&New Dialogs Manager" and the dialog's button share one
+    // editor window; a second opening brings it forward.
     options::OptionsOpener optionsOpener(store, values, strip);
+    wordbook::WordBookEditorLauncher wordBookEditor;
     if (menu::PopupMenu* menu = strip.popupMenu()) {
         QObject::connect(
             menu, &menu::PopupMenu::optionsRequested, &optionsOpener,
             [&optionsOpener, menu] { optionsOpener.open(menu->optionsDialogPosition()); });
-        // The dialog's "New Dialogs Manager" asks for the word book editor
-        // just as the menu's item does; whoever opens the editor listens there.
-        QObject::connect(&optionsOpener, &options::OptionsOpener::wordBookEditorRequested, menu,
-                         &menu::PopupMenu::wordBookRequested);
+        QObject::connect(menu, &menu::PopupMenu::wordBookRequested, &wordBookEditor,
+                         &wordbook::WordBookEditorLauncher::open);
     }
+    QObject::connect(&optionsOpener, &options::OptionsOpener::wordBookEditorRequested,
+                     &wordBookEditor, &wordbook::WordBookEditorLauncher::open);
     return app.exec();
 }

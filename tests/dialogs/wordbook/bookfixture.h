@@ -154,6 +154,19 @@ inline QMap<qint64, Pair> rawPairsByKey(const QString& path)
     return pairs;
 }
 
+// What SQLite's own check says of the file: "ok" when it is sound.
+inline QByteArray integrityCheck(const QString& path)
+{
+    const RawDb db = openRaw(path);
+    sqlite3_stmt* check = nullptr;
+    sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check", -1, &check, nullptr);
+    QByteArray verdict;
+    if (sqlite3_step(check) == SQLITE_ROW)
+        verdict = reinterpret_cast<const char*>(sqlite3_column_text(check, 0));
+    sqlite3_finalize(check);
+    return verdict;
+}
+
 inline QByteArray fileBytes(const QString& path)
 {
     QFile file(path);

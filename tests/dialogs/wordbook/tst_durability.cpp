@@ -46,13 +46,7 @@ private slots:
         }
         QVERIFY(confirmed.size() >= Rounds);
 
-        const RawDb db = openRaw(path);
-        sqlite3_stmt* check = nullptr;
-        sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check", -1, &check, nullptr);
-        QCOMPARE(sqlite3_step(check), SQLITE_ROW);
-        QCOMPARE(QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))),
-                 QByteArray("ok"));
-        sqlite3_finalize(check);
+        QCOMPARE(integrityCheck(path), QByteArray("ok"));
 
         QSet<QString> stored;
         for (const Pair& pair : rawPairs(path)) {

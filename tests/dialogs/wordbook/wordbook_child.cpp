@@ -3,6 +3,8 @@
 //       editor's cursor, printing each number once its update() has returned, until killed.
 //   wordbook_child lock <book>  holds the book exclusively locked, prints "locked",
 //       and lets go when its standard input closes.
+//   wordbook_child hold <book>  holds the book's write lock while others keep it
+//       open, prints "holding", and lets go when its standard input closes.
 #include "dialogs/wordbook/connection.h"
 #include "dialogs/wordbook/dberror.h"
 
@@ -31,14 +33,13 @@ int save(const QString& book, long long first)
     }
 }
 
-int lock(const char* book)
+int lock(const char* book, const char* sql, const char* done)
 {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(book, &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
         return 1;
-    const int rc = sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr,
-                                nullptr, nullptr);
-    std::printf(rc == SQLITE_OK ? "locked\n" : "failed\n");
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    std::printf("%s\n", rc == SQLITE_OK ? done : "failed");
     std::fflush(stdout);
     char buffer[64];
     while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
@@ -55,7 +56,9 @@ int main(int argc, char** argv)
         if (argc == 4 && std::strcmp(argv[1], "save") == 0)
             return save(QFile::decodeName(argv[2]), std::atoll(argv[3]));
         if (argc == 3 && std::strcmp(argv[1], "lock") == 0)
-            return lock(argv[2]);
+            return lock(argv[2], "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", "locked");
+        if (argc == 3 && std::strcmp(argv[1], "hold") == 0)
+            return lock(argv[2], "BEGIN IMMEDIATE;", "holding");
     } catch (const wordbook::DbError& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
