@@ -10,29 +10,15 @@ source_dir=$(cd "$here/../.." && pwd)
 pids+=($!)
 main_pid=$!
 
-strip_window() { xdotool search --onlyvisible --name '^Morvane$' 2> /dev/null | head -1; }
-strip_shown() { [ -n "$(strip_window)" ]; }
-wait_for 15 strip_shown || fail "the strip never appeared"
-sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$(strip_window)")"
-sx=$X sy=$Y sw=$WIDTH sh=$HEIGHT
+wait_for_strip 15 || fail "the strip never appeared"
 echo "strip at ${sx},${sy} ${sw}x${sh}"
 
-# Inside the hot spot (left edge 570 twips, top 330 twips from the strip's
-# bottom-right corner); below the strip inside and outside the menu's place.
-hot_x=$((sx + sw - 28)) hot_y=$((sy + sh - 10))
+# Below the strip inside and outside the menu's place.
 in_x=$((sx + sw - 12)) in_y=$((sy + sh + 6))
 out_x=$((sx + sw + 3))
 
 colour_at() { probe "$1" "$2"; }
 menu_open() { [ "$(colour_at "$in_x" "$in_y")" != "#000000" ]; }
-hover_hot_spot() {
-  xdotool mousemove $((sx + sw / 2)) $((sy + sh / 2))
-  sleep 0.2
-  xdotool mousemove $((hot_x - 4)) "$hot_y"
-  sleep 0.1
-  xdotool mousemove "$hot_x" "$hot_y"
-}
 
 menu_open && fail "something stands below the strip before the menu opens"
 hover_hot_spot

@@ -47,6 +47,31 @@ wait_for() {
   done
 }
 
+# The strip's window id; empty until it is shown.
+strip_window() { xdotool search --onlyvisible --name '^Morvane$' 2> /dev/null | head -1; }
+strip_is_shown() { [ -n "$(strip_window)" ]; }
+
+# wait_for_strip SECONDS: waits for the strip, then sets its place and size
+# in sx, sy, sw, sh (screen pixels).
+wait_for_strip() {
+  wait_for "$1" strip_is_shown || return 1
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$(strip_window)")"
+  sx=$X sy=$Y sw=$WIDTH sh=$HEIGHT
+}
+
+# hover_hot_spot: moves the pointer across the strip onto the menu hot spot
+# at its right end (left edge 570 twips, top 330 twips from the strip's
+# bottom-right corner), which opens the popup menu.
+hover_hot_spot() {
+  local hot_x=$((sx + sw - 28)) hot_y=$((sy + sh - 10))
+  xdotool mousemove $((sx + sw / 2)) $((sy + sh / 2))
+  sleep 0.2
+  xdotool mousemove $((hot_x - 4)) "$hot_y"
+  sleep 0.1
+  xdotool mousemove "$hot_x" "$hot_y"
+}
+
 # Blue-dominant colour test for "#rrggbb".
 is_blueish() {
   local c=${1#\#}
