@@ -12,7 +12,6 @@ class MessageBoxEditorMessages final : public EditorMessages
 {
 public:
     explicit MessageBoxEditorMessages(QWidget* parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget* parent) { m_parent = parent; }
     void error(const QString& text) override;
 
 private:

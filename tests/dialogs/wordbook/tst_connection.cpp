@@ -209,24 +209,6 @@ private slots:
                  QString("SELECT * FROM (SELECT * FROM Word ORDER BY English COLLATE NOCASE, "
                          "English) AS w"));
     }
-
-    // "bread" stands next to "Bread", not after every capital.
-    void editorOrderIgnoresCase()
-    {
-        Connection connection(makeBook(m_dir, {{"bread", "хлеб"},
-                                               {"Zebra", "зебра"},
-                                               {"apple", "яблоко"},
-                                               {"Bread", "хлеб"},
-                                               {"Apple", "яблоко"}}));
-        Recordset words = connection.openRecordset(EditorSql);
-        QStringList order;
-        for (; !words.eof(); words.moveNext())
-            order << words.text(Recordset::Field::English);
-        QCOMPARE(order, (QStringList{"Apple", "apple", "Bread", "bread", "Zebra"}));
-        // The playback keeps the order of entry.
-        Recordset playback = connection.openRecordset(PlaybackSql);
-        QCOMPARE(playback.text(Recordset::Field::English), QString("bread"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestConnection)
