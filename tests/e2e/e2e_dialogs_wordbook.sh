@@ -2,7 +2,7 @@
 # and saved lands in dialog.ocx; deleting the only other pair (the size stays
 # the same) leaves the strip playing the new pair with topic 16 while the
 # editor stays open; opening it again from the menu brings the same window
-# forward with its typing kept.
+# forward with its typing kept, and so does the options dialog's button.
 source "$(dirname "$0")/e2elib.sh"
 command -v xdotool > /dev/null || fail "xdotool missing"
 command -v sqlite3 > /dev/null || fail "sqlite3 missing"
@@ -123,5 +123,27 @@ sleep 1
 extent=$(typed_extent)
 [ "$extent" -lt 70 ] || { grab dialogs-wordbook-reopened; fail "the second opening lost the typing (text to $extent px)"; }
 grab dialogs-wordbook-reopened > /dev/null
+
+# The options dialog's "New Dialogs Manager" brings the same window forward.
+# The button sits at the page's bottom left (210 + 0, 870 + 3330 twips).
+options_windows() { xdotool search --onlyvisible --name '^Options\.\.\.$' 2> /dev/null; }
+hover_hot_spot
+sleep 0.6
+xdotool key o
+options_shown() { [ -n "$(options_windows)" ]; }
+wait_for 5 options_shown || { grab dialogs-wordbook-no-options; fail "the menu opened no options dialog"; }
+options=$(options_windows | head -1)
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$options")"
+# A spot where the options dialog now covers the editor's list: the editor
+# coming forward shows its list there again.
+spot_x=$((ex + 100)) spot_y=$((ey + 250))
+covered=$(probe $spot_x $spot_y)
+xdotool mousemove $((X + 14 + 70)) $((Y + 58 + 222 + 12)) click 1
+forward() { [ "$(probe $spot_x $spot_y)" != "$covered" ]; }
+wait_for 3 forward || { grab dialogs-wordbook-not-forward; fail "the options dialog's button did not bring the editor forward"; }
+[ "$(editor_windows | wc -l)" = 1 ] || fail "the options dialog opened a second editor window"
+[ "$(editor_windows)" = "$editor" ] || fail "the options dialog's opening made a new window"
+[ "$(typed_extent)" -lt 70 ] || fail "the options dialog's opening lost the typing"
 kill -0 "$main_pid" || fail "dialogs ended"
 echo "dialogs word book: ok"
