@@ -1,6 +1,7 @@
 #include "common/speech/espeakengine.h"
 
 #include "common/speech/espeakmapping.h"
+#include "common/speech/espeakstress.h"
 #include "common/speech/silentaudiooutput.h"
 #include "common/speech/synthesizer.h"
 
@@ -23,6 +24,7 @@ struct EspeakApi {
     decltype(&espeak_SetVoiceByName) setVoiceByName = nullptr;
     decltype(&espeak_SetParameter) setParameter = nullptr;
     decltype(&espeak_Synth) synth = nullptr;
+    decltype(&espeak_TextToPhonemes) textToPhonemes = nullptr;
     decltype(&espeak_Terminate) terminate = nullptr;
 
     bool resolve(SharedLibrary& library)
@@ -32,6 +34,7 @@ struct EspeakApi {
         library.resolve("espeak_SetVoiceByName", setVoiceByName);
         library.resolve("espeak_SetParameter", setParameter);
         library.resolve("espeak_Synth", synth);
+        library.resolve("espeak_TextToPhonemes", textToPhonemes);
         library.resolve("espeak_Terminate", terminate);
         return library.complete();
     }
@@ -50,11 +53,6 @@ constexpr qint64 kMaxWaitNs = 50'000'000;
 int synthCallback(short* samples, int count, espeak_EVENT* events)
 {
     return engineSynthCallback(samples, count, events);
-}
-
-bool isStressMark(QChar c)
-{
-    return c == QChar(0x0301) || c == QChar(0x0300);
 }
 
 } // namespace
@@ -166,7 +164,7 @@ void EspeakEngine::run()
     }
     if (m_sampleRate > 0) {
         api.setSynthCallback(synthCallback);
-        selectVoice(voiceForLanguage(1049)); // loading a dictionary takes tens of ms
+        selectVoice(voiceForLanguage(kRussianLanguage)); // loading a dictionary takes tens of ms
     }
     for (;;) {
         Request request;
@@ -228,10 +226,22 @@ void EspeakEngine::play(const Request& request)
             Qt::QueuedConnection);
     }
 
+    // Russian words whose marks the library would not follow go to it as
+    // phonemes; phonemising a sentence takes tens of microseconds.
+    SpeechText spoken;
+    const SpeechText* text = &request.text;
+    if (m_sampleRate > 0 && request.voice == voiceForLanguage(kRussianLanguage) &&
+        hasMarkedStress(request.text)) {
+        selectVoice(request.voice);
+        spoken = withStressAsMarked(request.text,
+                                    phonemeClauses(m_api->textToPhonemes, request.text.synthesis));
+        text = &spoken;
+    }
+
     m_play = Playback{};
     m_play.output = request.output->output.get();
-    m_play.text = &request.text;
-    const QString& synthesis = request.text.synthesis;
+    m_play.text = text;
+    const QString& synthesis = text->synthesis;
     for (qsizetype i = 0; i < synthesis.size(); ++i) {
         m_play.codepointToSynthesis.push_back(int(i));
         if (synthesis[i].isHighSurrogate() && i + 1 < synthesis.size() &&
@@ -245,10 +255,13 @@ void EspeakEngine::play(const Request& request)
         const EspeakRate rate = espeakRateFor(request.wordsPerMinute);
         m_api->setParameter(espeakRATE, rate.rate, 0);
         m_api->setParameter(espeakWORDGAP, rate.wordGap, 0);
-        // Plain text only: no SSML or phoneme input, so nothing in the text is markup.
+        // No SSML; phoneme input only for the words spelt as phonemes, so
+        // nothing else in the text is markup.
         const QByteArray utf8 = synthesis.toUtf8();
-        m_api->synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0,
-                     espeakCHARS_UTF8, nullptr, nullptr);
+        const unsigned flags =
+            espeakCHARS_UTF8 | (text->phonemeWords.isEmpty() ? 0u : unsigned(espeakPHONEMES));
+        m_api->synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, flags, nullptr,
+                     nullptr);
     }
 
     // What is still to be heard: events trail the audio to its end.
@@ -316,15 +329,11 @@ void EspeakEngine::record(int type, int textPosition, int length, int audioMs, c
         if (length <= 0 || first < 0 || first >= codepoints)
             return;
         const int last = std::min(first + length, codepoints);
-        const SpeechText& text = *m_play.text;
-        const int start = text.synthesisToDisplay[map[std::size_t(first)]];
-        int end = text.synthesisToDisplay[map[std::size_t(last)] - 1] + 1;
-        // A stress mark after the word's last letter belongs to the word.
-        while (end < text.display.size() && isStressMark(text.display[end]))
-            ++end;
+        const TextSpan span =
+            m_play.text->displaySpan(map[std::size_t(first)], map[std::size_t(last)]);
         event.kind = EventKind::Word;
-        event.position = start;
-        event.length = end - start;
+        event.position = span.start;
+        event.length = span.end - span.start;
     } else if (type == espeakEVENT_PHONEME) {
         const std::optional<Viseme> viseme = visemeForPhoneme(phoneme);
         if (!viseme || *viseme == m_play.lastViseme)

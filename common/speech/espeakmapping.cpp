@@ -24,7 +24,7 @@ constexpr int kNormal = 175;
 QByteArray voiceForLanguage(int languageId)
 {
     switch (languageId) {
-    case 1049:
+    case kRussianLanguage:
         return "ru";
     case 1033:
         return "en-us";

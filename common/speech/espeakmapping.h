@@ -8,6 +8,8 @@
 
 namespace speech {
 
+constexpr int kRussianLanguage = 1049; // Windows-style language identifier
+
 // The voice for a Windows-style language identifier (1049 Russian).
 QByteArray voiceForLanguage(int languageId);
 

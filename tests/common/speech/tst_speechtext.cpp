@@ -15,6 +15,7 @@ private slots:
     void malformedTagsStayAsText_data();
     void malformedTagsStayAsText();
     void stressMarksLeaveOnlyTheSynthesis();
+    void wordsKnowTheirMarkedSyllables();
 };
 
 void TestSpeechText::rateTagInAnyCase_data()
@@ -83,6 +84,29 @@ void TestSpeechText::stressMarksLeaveOnlyTheSynthesis()
     for (int i = 0; i < text.synthesis.size(); ++i)
         QCOMPARE(text.display[text.synthesisToDisplay[i]], text.synthesis[i]);
     QCOMPARE(text.synthesisToDisplay[2], 3); // the "м" after the marked "о"
+}
+
+void TestSpeechText::wordsKnowTheirMarkedSyllables()
+{
+    // A mark after a consonant or a second mark on the same vowel says nothing more.
+    const auto text = parseSpeechText(
+        QStringLiteral("\\Spd=90\\Что\u0301-нибудь, ещё до\u0301\u0301ма и\u0301 зам\u0301ок "
+                       "а\u0300кт 5"));
+    const QList<speech::MarkedWord> words = speech::markedWords(text);
+    QStringList shown;
+    QList<QList<int>> stressed;
+    QList<int> syllables;
+    for (const speech::MarkedWord& word : words) {
+        shown << text.display.mid(word.display.start, word.display.end - word.display.start);
+        stressed << word.stressed;
+        syllables << word.syllables;
+        QCOMPARE(text.displaySpan(word.synthesis.start, word.synthesis.end), word.display);
+    }
+    QCOMPARE(shown, (QStringList{QStringLiteral("Что\u0301-нибудь"), QStringLiteral("ещё"),
+                                 QStringLiteral("до\u0301\u0301ма"), QStringLiteral("и\u0301"),
+                                 QStringLiteral("зам\u0301ок"), QStringLiteral("а\u0300кт")}));
+    QCOMPARE(stressed, (QList<QList<int>>{{0}, {1}, {0}, {0}, {}, {}}));
+    QCOMPARE(syllables, (QList<int>{3, 2, 2, 1, 2, 1}));
 }
 
 QTEST_GUILESS_MAIN(TestSpeechText)
