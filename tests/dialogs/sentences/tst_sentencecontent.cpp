@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHash>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QtTest>
 
@@ -59,6 +60,58 @@ bool isCyrillic(QChar c)
 bool isLatinLetter(QChar c)
 {
     return c.isLetter() && c.script() == QChar::Script_Latin;
+}
+
+constexpr QChar kAcute(0x0301);
+
+bool isVowel(QChar c)
+{
+    return QStringLiteral("аеёиоуыэюя").contains(c.toLower());
+}
+
+// Stress carried by a word or part of one: acute marks and ё.
+int stressesIn(const QString& text)
+{
+    return int(text.count(kAcute) + text.count(u'ё') + text.count(u'Ё'));
+}
+
+// The stress rules of the table, for one Russian line; empty when it keeps them.
+QStringList stressFaults(const QString& text)
+{
+    QStringList faults;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != kAcute)
+            continue;
+        const QChar before = i > 0 ? text[i - 1] : QChar();
+        if (before == kAcute)
+            faults << QStringLiteral("doubled mark at %1").arg(i);
+        else if (!before.isLetter())
+            faults << QStringLiteral("mark starts a word at %1").arg(i);
+        else if (!isVowel(before))
+            faults << QStringLiteral("mark after the consonant %1").arg(before);
+    }
+    // Hyphenated words: the unstressed particles carry no mark, every other
+    // part carries one stress when the whole word has two syllables or more.
+    static const QStringList particles = {"по", "кое", "то", "либо", "нибудь", "ка", "таки"};
+    static const QRegularExpression wordPattern(
+        QStringLiteral("\\p{L}[\\p{L}\\x{0301}]*(?:-\\p{L}[\\p{L}\\x{0301}]*)*"));
+    for (auto it = wordPattern.globalMatch(text); it.hasNext();) {
+        const QString word = it.next().captured();
+        const int syllables = int(std::count_if(word.begin(), word.end(), isVowel));
+        for (const QString& part : word.split(u'-')) {
+            QString bare = part;
+            bare.remove(kAcute);
+            const bool particle = word.contains(u'-') && particles.contains(bare.toLower());
+            const int expected = syllables >= 2 && !particle ? 1 : 0;
+            if (part.count(kAcute) > 0 && expected == 0)
+                faults << QStringLiteral("\"%1\" in \"%2\" needs no mark").arg(part, word);
+            else if (stressesIn(part) != expected && expected == 1)
+                faults << QStringLiteral("\"%1\" in \"%2\" needs one stress, has %3")
+                              .arg(part, word)
+                              .arg(stressesIn(part));
+        }
+    }
+    return faults;
 }
 
 } // namespace
@@ -131,6 +184,38 @@ private slots:
                 else
                     seen.insert(key, line);
             }
+        }
+        QVERIFY2(noFaults(faults),
+                 qPrintable(QString::number(faults.size()) + " faults, listed above"));
+    }
+
+    // Every Russian word of two syllables or more shows its stress once: an
+    // acute accent after the stressed vowel, or ё; one-syllable words none.
+    void stressIsMarkedOnce()
+    {
+        // The rules themselves, on words that keep and break them.
+        QCOMPARE(stressFaults(QStringLiteral("Спаси\u0301бо, до\u0301ма всё по-ру\u0301сски, "
+                                             "что\u0301-нибудь.")),
+                 QStringList());
+        const QList<std::pair<QString, QString>> broken = {
+            {QStringLiteral("Спасибо."), QStringLiteral("needs one stress, has 0")},
+            {QStringLiteral("Спа\u0301си\u0301бо."), QStringLiteral("needs one stress, has 2")},
+            {QStringLiteral("Ещё\u0301."), QStringLiteral("needs one stress, has 2")},
+            {QStringLiteral("Да\u0301."), QStringLiteral("needs no mark")},
+            {QStringLiteral("Всё\u0301."), QStringLiteral("needs no mark")},
+            {QStringLiteral("Спаси\u0301\u0301бо."), QStringLiteral("doubled")},
+            {QStringLiteral("Спас\u0301ибо."), QStringLiteral("after the consonant с")},
+            {QStringLiteral("\u0301Спаси\u0301бо."), QStringLiteral("starts a word")},
+            {QStringLiteral("по\u0301-русски"), QStringLiteral("\"по\u0301\" in")},
+            {QStringLiteral("что-нибу\u0301дь"), QStringLiteral("\"что\" in")},
+        };
+        for (const auto& [text, fault] : broken)
+            QVERIFY2(stressFaults(text).join(u'|').contains(fault), qPrintable(text));
+
+        QStringList faults;
+        for (const Line& line : linesOf(false)) {
+            for (const QString& fault : stressFaults(line.text))
+                faults << fault + ": " + where(line);
         }
         QVERIFY2(noFaults(faults),
                  qPrintable(QString::number(faults.size()) + " faults, listed above"));
