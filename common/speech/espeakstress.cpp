@@ -131,18 +131,28 @@ QString vowelPhoneme(QChar letter, QChar before, Place place, const QString& giv
     }
 }
 
-// Byte offset in the UTF-8 form of text -> index in text.
-int indexOfUtf8Offset(const QString& text, qsizetype offset)
+// Walks the UTF-8 form of a text forward, telling the text index of a byte
+// offset; offsets asked for never decrease, so a whole text costs one pass.
+class Utf8Cursor
 {
-    qsizetype bytes = 0;
-    for (int i = 0; i < text.size(); ++i) {
-        if (bytes >= offset)
-            return i;
-        const char16_t c = text[i].unicode();
-        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : QChar::isSurrogate(c) ? 2 : 3;
+public:
+    explicit Utf8Cursor(const QString& text) : m_text(text) {}
+
+    int indexOf(qsizetype offset)
+    {
+        while (m_index < m_text.size() && m_bytes < offset) {
+            const char16_t c = m_text[m_index].unicode();
+            m_bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : QChar::isSurrogate(c) ? 2 : 3;
+            ++m_index;
+        }
+        return m_index;
     }
-    return int(text.size());
-}
+
+private:
+    const QString& m_text;
+    int m_index = 0;
+    qsizetype m_bytes = 0;
+};
 
 } // namespace
 
@@ -151,15 +161,15 @@ QList<PhonemeClause> phonemeClauses(TextToPhonemesFunction textToPhonemes, const
     QList<PhonemeClause> clauses;
     const QByteArray utf8 = synthesis.toUtf8();
     const void* next = utf8.constData();
+    Utf8Cursor cursor(synthesis);
     int start = 0;
     while (next) {
         const void* before = next;
         const char* phonemes = textToPhonemes(&next, espeakCHARS_UTF8, int(kSeparator) << 8);
         if (next == before) // no progress: the rest cannot be read
             next = nullptr;
-        int end =
-            next ? indexOfUtf8Offset(synthesis, static_cast<const char*>(next) - utf8.constData())
-                 : int(synthesis.size());
+        int end = next ? cursor.indexOf(static_cast<const char*>(next) - utf8.constData())
+                       : int(synthesis.size());
         // The library reads a character ahead: the next clause begins at the
         // start of the word the pointer has stepped into.
         while (next && end > start && synthesis[end - 1].isLetterOrNumber())
