@@ -55,6 +55,17 @@ bool isStressMark(QChar c)
     return c == kAcute || c == kGrave;
 }
 
+QString withoutStressMarks(const QString& text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (const QChar c : text) {
+        if (!isStressMark(c))
+            plain += c;
+    }
+    return plain;
+}
+
 bool isRussianVowel(QChar c)
 {
     static const QString vowels = QStringLiteral("аеёиоуыэюяАЕЁИОУЫЭЮЯ");

@@ -48,6 +48,10 @@ struct MarkedWord {
 // are listed too, with stressed empty.
 QList<MarkedWord> markedWords(const SpeechText& text);
 
+// The text as it reads without its stress marks (the combining acute and
+// grave), every other character kept; what a reader who turned marks off sees.
+QString withoutStressMarks(const QString& text);
+
 bool isStressMark(QChar c);
 bool isRussianVowel(QChar c);
 

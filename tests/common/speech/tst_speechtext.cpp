@@ -84,6 +84,9 @@ void TestSpeechText::stressMarksLeaveOnlyTheSynthesis()
     for (int i = 0; i < text.synthesis.size(); ++i)
         QCOMPARE(text.display[text.synthesisToDisplay[i]], text.synthesis[i]);
     QCOMPARE(text.synthesisToDisplay[2], 3); // the "м" after the marked "о"
+    // The plain text a reader sees with marks turned off is the spoken one.
+    QCOMPARE(speech::withoutStressMarks(text.display), text.synthesis);
+    QCOMPARE(speech::withoutStressMarks(raw), QStringLiteral("\\Spd=90\\дома и ещё"));
 }
 
 void TestSpeechText::wordsKnowTheirMarkedSyllables()
