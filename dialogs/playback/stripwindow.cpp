@@ -4,6 +4,7 @@
 #include "common/settings/settingskeys.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/characterservice.h"
+#include "common/speech/speechtext.h"
 #include "dialogs/playback/colourreference.h"
 #include "dialogs/playback/qtmessageboxes.h"
 #include "dialogs/playback/randomsource.h"
@@ -368,19 +369,19 @@ void StripWindow::resumePresentation()
         startPresentation();
 }
 
-void StripWindow::stressMarksChanged()
-{
-    setRussianLineCaption(m_russianLine->text());
-    setEnglishLineCaption(m_englishLine->text());
-}
-
 // The hidden word book labels always show the bound cursor's current record:
 // they are filled whenever it is bound or moves, so nothing is left to do here.
 void StripWindow::bindWordBookLabels() {}
 
+QString StripWindow::shownRussian(const QString& text) const
+{
+    return m_values.showStressMarks != 0 ? text : speech::withoutStressMarks(text);
+}
+
 void StripWindow::setRussianLineCaption(const QString& caption)
 {
-    m_russianLine->setText(caption);
+    m_russianCaption = caption;
+    m_russianLine->setText(shownRussian(caption));
 }
 
 void StripWindow::setEnglishLineCaption(const QString& caption)
@@ -390,7 +391,14 @@ void StripWindow::setEnglishLineCaption(const QString& caption)
 
 void StripWindow::setRussianLineToolTip(const QString& text)
 {
-    m_russianLine->setToolTip(text);
+    // A tooltip is drawn by the toolkit, which puts combining marks about an
+    // em above the line in this font: it always shows the plain sentence.
+    m_russianLine->setToolTip(speech::withoutStressMarks(text));
+}
+
+void StripWindow::stressMarksChanged()
+{
+    m_russianLine->setText(shownRussian(m_russianCaption));
 }
 
 void StripWindow::setEnglishLineToolTip(const QString& text)

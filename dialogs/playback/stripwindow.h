@@ -182,6 +182,9 @@ private:
     void renderPictures();
     PixelRect measuredRect() const;
     void setWindowHeight(int height);
+    // A Russian text as the strip shows it: its stress marks only while the
+    // setting asks for them.
+    QString shownRussian(const QString& text) const;
 
     settings::SettingsStore& m_store;
     settings::Settings& m_values;
@@ -200,6 +203,9 @@ private:
     UrlOpener m_openUrl;
     PointerSource m_pointer;
     QPointer<menu::PopupMenu> m_popupMenu;
+    // The Russian line's caption as given, marks included, so that turning
+    // the marks back on can show them again.
+    QString m_russianCaption = QStringLiteral(" ");
 
     // The Russian and the English line; both are drag handles too.
     QLabel* m_russianLine = nullptr;

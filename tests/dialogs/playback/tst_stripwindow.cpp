@@ -1,5 +1,6 @@
 #include "common/settings/settings.h"
 #include "common/settings/settingsstore.h"
+#include "common/speech/speechtext.h"
 #include "dialogs/playback/stripwindow.h"
 #include "tests/dialogs/playback/playbackfakes.h"
 #include "tests/support/testenvironment.h"
@@ -27,6 +28,7 @@ struct Window {
     settings::Settings values;
     FixedRandom random;
     FakeMessages* messages = nullptr;
+    OneCharacter* characters = nullptr;
     std::unique_ptr<StripWindow> strip;
     QPoint pointer;
 
@@ -48,8 +50,10 @@ struct Window {
         auto boxes = std::make_unique<FakeMessages>();
         messages = boxes.get();
         services.messages = std::move(boxes);
-        strip = std::make_unique<StripWindow>(store, values, std::make_unique<OneCharacter>(),
-                                              std::move(services));
+        auto service = std::make_unique<OneCharacter>();
+        characters = service.get();
+        strip =
+            std::make_unique<StripWindow>(store, values, std::move(service), std::move(services));
         strip->setPointerSource([this] { return pointer; });
         strip->move(300, 0);
         strip->layOutForFontSize();
@@ -237,6 +241,49 @@ private slots:
         f.onWatchTick();
         QCOMPARE(f.height(), w.px(360));
         QVERIFY(!f.watchTimer().isActive());
+    }
+
+    // The Russian line shows the stress marks while the setting is on and the
+    // plain text while it is off, even mid-slide; its tooltip is always plain.
+    // The character always gets the marked sentence, so the stress it speaks
+    // does not depend on what is shown.
+    void stressMarksFollowTheSetting()
+    {
+        Window w;
+        StripWindow& f = *w.strip;
+        QVERIFY(f.loadCharacter(QStringLiteral("Merlin")));
+        f.pickNextPair();
+        const QString marked = f.engine().russian();
+        const QString plain = speech::withoutStressMarks(marked);
+        QVERIFY(marked.contains(QChar(0x0301)));
+        QVERIFY(plain != marked && !plain.isEmpty());
+
+        f.engine().onPresentationTick(); // Russian first: slides in, spoken
+        for (int i = 0; i < 10; ++i)
+            f.engine().onRussianSlideTick();
+        QCOMPARE(f.russianLine()->text(), QString(27, u' ') + marked);
+        QCOMPARE(f.russianLine()->toolTip(), plain);
+
+        w.values.showStressMarks = 0;
+        f.stressMarksChanged();
+        QCOMPARE(f.russianLine()->text(), QString(27, u' ') + plain);
+        for (int i = 10; i < 36; ++i)
+            f.engine().onRussianSlideTick();
+        QCOMPARE(f.russianLine()->text(), QStringLiteral(" ") + plain);
+        QVERIFY(
+            w.characters->character.calls.contains(QStringLiteral("Speak \\SPD=90\\") + marked));
+
+        w.values.showStressMarks = 1;
+        f.stressMarksChanged();
+        QCOMPARE(f.russianLine()->text(), QStringLiteral(" ") + marked);
+        QCOMPARE(f.russianLine()->toolTip(), plain);
+        // A cleared line stays cleared either way; the English line is left alone.
+        const QString english = f.englishLine()->text();
+        f.setRussianLineCaption(QStringLiteral(" "));
+        w.values.showStressMarks = 0;
+        f.stressMarksChanged();
+        QCOMPARE(f.russianLine()->text(), QStringLiteral(" "));
+        QCOMPARE(f.englishLine()->text(), english);
     }
 
     void menuHotSpotRaisesRequests()
