@@ -286,7 +286,12 @@ void StripWindow::layOutForFontSize()
     const int width = 22 * m_lineHeight;
     resize(width, height);
     const int labelWidth = width - pixels(900);
-    m_russianLine->setGeometry(0, pixels(kLineTopTwips), labelWidth, m_lineHeight);
+    // The Russian line reaches up to the window's top edge, its text still
+    // kLineTopTwips down: a stress mark over a capital rises above the
+    // font's ascent, into that band.
+    const int lineTop = pixels(kLineTopTwips);
+    m_russianLine->setContentsMargins(0, lineTop, 0, 0);
+    m_russianLine->setGeometry(0, 0, labelWidth, lineTop + m_lineHeight);
     placeEnglishLine();
     m_topDragHandle->setGeometry(0, 0, width, std::max(1, pixels(10)));
     m_outline->setGeometry(0, 0, width + pixels(30), height - pixels(15));
