@@ -1,5 +1,7 @@
 #include "common/speech/agent/balloonwidget.h"
 
+#include "common/speech/speechtext.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -25,8 +27,13 @@ BalloonWidget::BalloonWidget(QWidget* parent)
     setFont(f);
 }
 
-void BalloonWidget::setTexts(const QString& shown, const QString& full)
+void BalloonWidget::setTexts(const QString& shownText, const QString& fullText)
 {
+    // The toolkit draws combining stress marks about an em above the line in
+    // the balloon's font, among the words of the line before: the balloon
+    // shows the words without them.
+    const QString shown = withoutStressMarks(shownText);
+    const QString full = withoutStressMarks(fullText);
     if (full != m_full) {
         m_full = full;
         const QRect bounds =

@@ -15,7 +15,9 @@ class BalloonWidget final : public QWidget
 public:
     explicit BalloonWidget(QWidget* parent = nullptr);
 
-    void setTexts(const QString& shown, const QString& full);
+    // The words spoken so far and the whole utterance; stress marks in them
+    // are left out.
+    void setTexts(const QString& shownText, const QString& fullText);
     QString shownText() const { return m_shown; }
     // Puts the balloon above the character, or beside it when there is no room.
     void placeBeside(const QRect& character);

@@ -253,6 +253,13 @@ void TestDesktopCharacter::balloonRevealsSpokenWords()
     QVERIFY(m_character->isBalloonShown());
     runFor(1);
     QVERIFY(!m_character->isBalloonShown());
+
+    // Stress marks count in the word positions but are not drawn.
+    const quint64 marked = m_character->Speak(QStringLiteral("Приве\u0301т, мир"));
+    m_synth.word(marked, 0, 7);
+    QCOMPARE(balloon->shownText(), QStringLiteral("Привет"));
+    m_synth.word(marked, 9, 3);
+    QCOMPARE(balloon->shownText(), QStringLiteral("Привет, мир"));
 }
 
 void TestDesktopCharacter::idlesAtRandomPausesWithOneTimer()
