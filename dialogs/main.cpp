@@ -1,3 +1,4 @@
+#include "common/settings/problemmessagebox.h"
 #include "common/settings/settings.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/agent/agent.h"
@@ -36,6 +37,9 @@ int main(int argc, char** argv)
     settings::SettingsStore& store = settings::SettingsStore::shared();
     settings::Settings& values = settings::globals();
     playback::StripWindow strip(store, values, std::make_unique<speech::agent::Agent>());
+    // A settings file that cannot be used or saved is told once, without
+    // holding the start up.
+    store.setProblemReporter(std::make_unique<settings::ProblemMessageBox>(&strip));
     QObject::connect(&instance, &startup::SingleInstance::activationRequested, &strip,
                      &playback::StripWindow::bringToFront);
 

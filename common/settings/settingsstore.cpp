@@ -1,17 +1,49 @@
 #include "common/settings/settingsstore.h"
 
+#include "common/settings/inifilebackend.h"
 #include "common/settings/settingskeys.h"
+#include "common/settings/storeproblemreporter.h"
 
-#include <QSettings>
+#include <QStandardPaths>
+#include <QtDebug>
+
+#include <utility>
 
 namespace settings {
 
-SettingsStore::SettingsStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             keys::application, keys::application))
+namespace {
+
+// What the learner is told; %1 is the file, %2 the cause.
+const QString kUnusableMessage =
+    QStringLiteral("The settings file %1 cannot be used: %2. The program goes on with its "
+                   "first settings and saves no changes until it is started again.");
+const QString kLockedMessage =
+    QStringLiteral("The settings file %1 is locked: %2. Settings are still read from it, "
+                   "but changes are not saved until the program is started again.");
+const QString kWriteFailedMessage = QStringLiteral("Settings could not be saved to %1: %2.");
+
+QString messageFor(const StoreOutcome& outcome)
 {
-    m_settings->beginGroup(keys::section);
+    switch (outcome.fault) {
+    case StoreFault::Unusable:
+        return kUnusableMessage;
+    case StoreFault::Locked:
+        return kLockedMessage;
+    case StoreFault::WriteFailed:
+    case StoreFault::None:
+        break;
+    }
+    return kWriteFailedMessage;
 }
+
+} // namespace
+
+SettingsStore::SettingsStore()
+    : SettingsStore(std::make_unique<IniFileBackend>(defaultFileName(), keys::section))
+{}
+
+SettingsStore::SettingsStore(std::unique_ptr<StoreBackend> backend) : m_backend(std::move(backend))
+{}
 
 SettingsStore::~SettingsStore() = default;
 
@@ -21,54 +53,74 @@ SettingsStore& SettingsStore::shared()
     return store;
 }
 
+QString SettingsStore::defaultFileName()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + keys::application + QLatin1Char('/') + keys::application +
+           QStringLiteral(".ini");
+}
+
 QString SettingsStore::fileName() const
 {
-    return m_settings->fileName();
+    return m_backend->location();
+}
+
+void SettingsStore::setProblemReporter(std::unique_ptr<StoreProblemReporter> reporter)
+{
+    m_reporter = std::move(reporter);
+    if (m_reporter && !m_untoldMessage.isEmpty())
+        m_reporter->report(std::exchange(m_untoldMessage, QString()));
+}
+
+void SettingsStore::notice(const StoreOutcome& outcome)
+{
+    if (outcome.ok() || m_faultNoticed)
+        return;
+    m_faultNoticed = true;
+    const QString message = messageFor(outcome).arg(m_backend->location(), outcome.cause);
+    qWarning().noquote() << message;
+    if (m_reporter)
+        m_reporter->report(message);
+    else
+        m_untoldMessage = message;
 }
 
 QStringList SettingsStore::storedKeys()
 {
-    m_settings->sync();
-    return m_settings->childKeys();
-}
-
-QString SettingsStore::storedSpelling(const QString& key) const
-{
-    const QStringList keys = m_settings->childKeys();
-    if (keys.contains(key))
-        return key;
-    for (const QString& stored : keys) {
-        if (stored.compare(key, Qt::CaseInsensitive) == 0)
-            return stored;
-    }
-    return QString();
+    notice(m_backend->refresh());
+    return m_backend->values().keys();
 }
 
 QString SettingsStore::readSetting(const QString& key, const QString& defaultValue)
 {
     // Pick up what the other program wrote since our last look.
-    m_settings->sync();
-    const QString stored = storedSpelling(key);
+    notice(m_backend->refresh());
+    const auto unsaved = m_unsaved.constFind(key.toCaseFolded());
+    if (unsaved != m_unsaved.cend())
+        return *unsaved;
+    const SectionValues& values = m_backend->values();
+    const QString stored = storedSpelling(values, key);
     if (stored.isEmpty())
         return defaultValue;
-    return m_settings->value(stored).toString();
+    return values.value(stored);
 }
 
 void SettingsStore::writeSetting(const QString& key, const QString& text)
 {
-    m_settings->sync();
-    // Keep the spelling the file already has, and drop any other spelling a
-    // concurrent writer may have added, so the file never holds two.
-    QString target = storedSpelling(key);
-    if (target.isEmpty())
-        target = key;
-    const QStringList keys = m_settings->childKeys();
-    for (const QString& stored : keys) {
-        if (stored != target && stored.compare(key, Qt::CaseInsensitive) == 0)
-            m_settings->remove(stored);
+    writeSettings({{key, text}});
+}
+
+bool SettingsStore::writeSettings(const SettingChanges& values)
+{
+    const StoreOutcome outcome = m_backend->commit(values);
+    for (const auto& [key, text] : values) {
+        if (outcome.ok())
+            m_unsaved.remove(key.toCaseFolded());
+        else
+            m_unsaved.insert(key.toCaseFolded(), text);
     }
-    m_settings->setValue(target, text);
-    m_settings->sync();
+    notice(outcome);
+    return outcome.ok();
 }
 
 } // namespace settings

@@ -1,13 +1,24 @@
-// Writes keys "<prefix>0" .. "<prefix>N-1" into the shared store, one write
-// each, as another program would; used to check concurrent writers.
+// Another program using the shared store, for the tests of concurrent use.
+//   settings_writer PREFIX COUNT      writes "<prefix>0" .. "<prefix>COUNT-1", one write each
+//   settings_writer --set KEY VALUE   writes one value
+//   settings_writer --get KEY         prints the value read
 #include "common/settings/settingsstore.h"
 
 #include <QCoreApplication>
+#include <QTextStream>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() == 4 && args.at(1) == QLatin1String("--set")) {
+        settings::SettingsStore store;
+        return store.writeSettings({{args.at(2), args.at(3)}}) ? 0 : 1;
+    }
+    if (args.size() == 3 && args.at(1) == QLatin1String("--get")) {
+        QTextStream(stdout) << settings::readSetting(args.at(2));
+        return 0;
+    }
     if (args.size() != 3)
         return 2;
     const QString prefix = args.at(1);
