@@ -55,7 +55,30 @@ bool parseColour(const QString& text, double& target)
     double value = 0;
     if (!parseDecimal(text, value))
         return false;
-    target = value;
+    target = std::clamp(std::nearbyint(value), double(std::numeric_limits<qint32>::min()),
+                        double(std::numeric_limits<qint32>::max()));
+    return true;
+}
+
+bool parseInRange(const QString& text, ValueRange range, qint16& target)
+{
+    const QString trimmed = text.trimmed();
+    qsizetype at = 0;
+    const bool negative = trimmed.startsWith(u'-');
+    if (negative || trimmed.startsWith(u'+'))
+        at = 1;
+    if (at == trimmed.size())
+        return false;
+    // Far enough past any range to clamp the same; never overflows.
+    constexpr qint64 kBeyond = 1000000;
+    qint64 value = 0;
+    for (; at < trimmed.size(); ++at) {
+        const QChar c = trimmed.at(at);
+        if (c < u'0' || c > u'9')
+            return false;
+        value = std::min(kBeyond, value * 10 + (c.unicode() - u'0'));
+    }
+    target = qint16(std::clamp<qint64>(negative ? -value : value, range.lowest, range.highest));
     return true;
 }
 

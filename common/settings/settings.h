@@ -38,11 +38,29 @@ struct Settings {
 // The one copy both the start-up and the windows work on.
 Settings& globals();
 
+// The values the options dialog offers for the numbers that have a range.
+// Stored values outside them (a hand-edited or damaged file) are clamped into
+// them where they are read, so no stored number can make the strip unusable.
+struct ValueRange {
+    qint16 lowest;
+    qint16 highest;
+};
+inline constexpr ValueRange showsPerPairRange{1, 12};
+inline constexpr ValueRange russianSecondsRange{5, 15};
+inline constexpr ValueRange englishSecondsRange{3, 15};
+inline constexpr ValueRange topicRange{0, 16};
+inline constexpr ValueRange speechSpeedRange{40, 200};
+inline constexpr ValueRange fontSizeRange{8, 55};
+
 // Conversions of stored text. Each returns false, leaving target untouched,
 // when the text does not convert (empty, not a number, out of range).
 bool parseInt16(const QString& text, qint16& target);
 bool parsePosition(const QString& text, float& target);
+// A colour reference: a decimal number, rounded and clamped into 32 bits.
 bool parseColour(const QString& text, double& target);
+// A whole number of any size, clamped into range; false only for text that
+// is not a whole number.
+bool parseInRange(const QString& text, ValueRange range, qint16& target);
 
 // Stored encodings: whole positions are written without a fraction.
 QString formatInt16(qint16 value);

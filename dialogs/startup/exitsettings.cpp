@@ -10,10 +10,14 @@ void writeExitSettings(settings::SettingsStore& store, const settings::Settings&
                        float leftTwips)
 {
     namespace keys = settings::keys;
-    store.writeSetting(keys::speakAloud, settings::formatInt16(values.speakAloud));
-    store.writeSetting(keys::leftTwips, settings::formatPosition(leftTwips));
+    // One write of the file for all of them.
+    settings::SettingChanges changes = {
+        {keys::speakAloud, settings::formatInt16(values.speakAloud)},
+        {keys::leftTwips, settings::formatPosition(leftTwips)},
+    };
     if (values.savePosition == 1 && values.sequentialOrder == 1)
-        store.writeSetting(keys::position, settings::formatInt16(values.position));
+        changes.append({keys::position, settings::formatInt16(values.position)});
+    store.writeSettings(changes);
 }
 
 } // namespace startup

@@ -5,6 +5,7 @@
 #include "common/settings/settingsstore.h"
 #include "dialogs/startup/startuphost.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace startup {
@@ -15,6 +16,12 @@ QString colourText(double colour)
 {
     return QString::number(qint64(colour));
 }
+
+// The first-run value that records the getting-started page: earlier
+// versions stored it last of all, one value per write, and only then opened
+// the page, so a file that has the marker but not this value comes from a
+// start that died before the page opened.
+const QString& kSetupPageShown = settings::keys::fontSize;
 
 } // namespace
 
@@ -35,17 +42,17 @@ void StartupSequence::step(const QString& name, const std::function<bool()>& bod
         m_failed.append(name);
 }
 
-void StartupSequence::writeFirstRunValues()
+settings::SettingChanges StartupSequence::firstRunValues() const
 {
     using settings::formatPosition;
     namespace keys = settings::keys;
     const double halfWidth = m_host.screenWidthTwips() / 2;
-    const std::pair<const QString&, QString> values[] = {
+    // The marker comes last: a marker in the file means the rest reached it.
+    return {
         {keys::wordEnglishSeconds, "7"},
         {keys::wordSaveSettings, "1"},
         {keys::wordTopic, "54"},
         {keys::wordAutoStart, "0"},
-        {keys::firstRunDone, "1"},
         {keys::wordWindowLeft, formatPosition(float(halfWidth - 2000))},
         {keys::wordOnTop, "1"},
         {keys::russianFirst, "0"},
@@ -68,13 +75,33 @@ void StartupSequence::writeFirstRunValues()
         {keys::unusedNoSpeak, "0"},
         {keys::speechSpeed, "90"},
         {keys::fontSize, "12"},
+        {keys::firstRunDone, "1"},
     };
-    for (const auto& [key, text] : values) {
-        step(key, [&] {
-            m_store.writeSetting(key, text);
-            return true;
-        });
-    }
+}
+
+void StartupSequence::storeFirstRunValues()
+{
+    QStringList stored;
+    step("first-run check", [&] {
+        m_firstRun = m_store.readSetting(settings::keys::firstRunDone).isEmpty();
+        stored = m_store.storedKeys();
+        return true;
+    });
+    const auto missing = [&](const QString& key) {
+        return m_firstRun || !stored.contains(key, Qt::CaseInsensitive);
+    };
+    // The page is asked for before the values are stored, so a marker in the
+    // file means it was: only a start that finds the marker or the page's
+    // record missing opens it.
+    if (missing(kSetupPageShown))
+        step("setup page", [&] { return m_host.openUrl(m_setupPage); });
+    // A first run stores every value; any other start puts back the ones a
+    // start that died half-way, or a hand, left out. One write either way.
+    step("first-run values", [&] {
+        settings::SettingChanges values = firstRunValues();
+        values.removeIf([&](const auto& value) { return !missing(value.first); });
+        return values.isEmpty() || m_store.writeSettings(values);
+    });
 }
 
 void StartupSequence::readSettings()
@@ -83,20 +110,25 @@ void StartupSequence::readSettings()
     auto readInt = [this](const QString& key, qint16& target) {
         step(key, [&] { return settings::parseInt16(m_store.readSetting(key), target); });
     };
+    // Numbers with a range are clamped into it: a damaged or hand-edited file
+    // must not give a strip too tall to use or a count that never ends.
+    auto readInRange = [this](const QString& key, settings::ValueRange range, qint16& target) {
+        step(key, [&] { return settings::parseInRange(m_store.readSetting(key), range, target); });
+    };
     auto readColour = [this](const QString& key, double& target) {
         step(key, [&] { return settings::parseColour(m_store.readSetting(key), target); });
     };
     settings::Settings& v = m_values;
     readInt(keys::russianFirst, v.russianFirst);
-    readInt(keys::showsPerPair, v.showsPerPair);
-    readInt(keys::englishSeconds, v.englishSeconds);
-    readInt(keys::russianSeconds, v.russianSeconds);
+    readInRange(keys::showsPerPair, settings::showsPerPairRange, v.showsPerPair);
+    readInRange(keys::englishSeconds, settings::englishSecondsRange, v.englishSeconds);
+    readInRange(keys::russianSeconds, settings::russianSecondsRange, v.russianSeconds);
     readInt(keys::sequentialOrder, v.sequentialOrder);
     readInt(keys::savePosition, v.savePosition);
     readInt(keys::saveSettings, v.saveSettings);
     readInt(keys::autoHide, v.autoHide);
     readInt(keys::speakAloud, v.speakAloud);
-    readInt(keys::topic, v.topic);
+    readInRange(keys::topic, settings::topicRange, v.topic);
     readInt(keys::position, v.position);
     readInt(keys::unusedRed, v.unusedRed);
     readInt(keys::autoStart, v.autoStart);
@@ -108,14 +140,17 @@ void StartupSequence::readSettings()
     step(keys::leftTwips, [&] {
         if (!settings::parsePosition(m_store.readSetting(keys::leftTwips), v.leftTwips))
             return false;
+        // On the screen; the layout then keeps the whole strip on it.
+        v.leftTwips =
+            std::clamp(v.leftTwips, 0.0f, std::max(0.0f, float(m_host.screenWidthTwips())));
         m_host.setLeftTwips(v.leftTwips);
         return true;
     });
-    readInt(keys::speechSpeed, v.speechSpeed);
+    readInRange(keys::speechSpeed, settings::speechSpeedRange, v.speechSpeed);
     readColour(keys::textColour, v.textColour);
     readColour(keys::backColour, v.backColour);
     readInt(keys::unusedNoSpeak, v.unusedNoSpeak);
-    readInt(keys::fontSize, v.fontSize);
+    readInRange(keys::fontSize, settings::fontSizeRange, v.fontSize);
     // Added after the first-run set, so an absent value is normal: it stays on.
     step(keys::showStressMarks, [&] {
         settings::parseInt16(m_store.readSetting(keys::showStressMarks, QStringLiteral("1")),
@@ -128,14 +163,7 @@ void StartupSequence::run()
 {
     m_failed.clear();
     m_firstRun = false;
-    step("first-run check", [&] {
-        m_firstRun = m_store.readSetting(settings::keys::firstRunDone).isEmpty();
-        return true;
-    });
-    if (m_firstRun) {
-        writeFirstRunValues();
-        step("setup page", [&] { return m_host.openUrl(m_setupPage); });
-    }
+    storeFirstRunValues();
     readSettings();
     step("character", [&] { return m_host.loadCharacter(m_values.character); });
     step("windows", [&] {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/settings/storebackend.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -34,7 +36,8 @@ public:
 
 private:
     void step(const QString& name, const std::function<bool()>& body);
-    void writeFirstRunValues();
+    settings::SettingChanges firstRunValues() const;
+    void storeFirstRunValues();
     void readSettings();
 
     settings::SettingsStore& m_store;

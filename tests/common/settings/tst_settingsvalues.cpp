@@ -1,6 +1,9 @@
 #include "common/settings/settings.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace settings;
 
@@ -64,6 +67,42 @@ private slots:
         QCOMPARE(colour, -2147483647.0);
         QVERIFY(!parseColour("white", colour));
         QCOMPARE(colour, -2147483647.0);
+        // Always a 32-bit number, however long the text.
+        QVERIFY(parseColour("4294967296", colour));
+        QCOMPARE(colour, 2147483647.0);
+        QVERIFY(parseColour("-" + QString(300, u'9'), colour));
+        QCOMPARE(colour, -2147483648.0);
+    }
+
+    // Any whole number, of any length, lands in the range as the number
+    // would; anything else leaves the target alone.
+    void numbersClampIntoTheirRange()
+    {
+        const quint32 seed = QRandomGenerator::global()->generate();
+        QRandomGenerator rng(seed);
+        for (int i = 0; i < 2000; ++i) {
+            const ValueRange range{qint16(rng.bounded(-50, 50)), qint16(rng.bounded(50, 300))};
+            QString digits = QString::number(rng.bounded(1, 10));
+            const int length = rng.bounded(0, 30);
+            for (int d = 0; d < length; ++d)
+                digits += QChar(u'0' + rng.bounded(10));
+            const bool negative = rng.bounded(2);
+            const QString text = QString(rng.bounded(2) ? " " : "") + (negative ? "-" : "") +
+                                 digits + (rng.bounded(2) ? " " : "");
+            // The number's value, saturated well outside every range.
+            const double value = (negative ? -1 : 1) * digits.toDouble();
+            const qint16 expected =
+                qint16(std::clamp(value, double(range.lowest), double(range.highest)));
+            qint16 target = 999;
+            QVERIFY2(parseInRange(text, range, target), qPrintable(text));
+            QVERIFY2(target == expected,
+                     qPrintable(QString("seed %1: %2 -> %3").arg(seed).arg(text).arg(target)));
+        }
+        for (const QString bad : {"", "-", "+", "abc", "1e3", "1.5", "12abc", "--3", "٣"}) {
+            qint16 target = 77;
+            QVERIFY2(!parseInRange(bad, fontSizeRange, target), qPrintable(bad));
+            QCOMPARE(target, qint16(77));
+        }
     }
 };
 

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QScreen>
 #include <QtTest>
 
 using settings::Settings;
@@ -132,6 +133,42 @@ private slots:
         QCOMPARE(journal.calls.mid(journal.calls.size() - 2),
                  (QStringList{"Hide", "Unload Merlin"}));
         QVERIFY(strip.currentCharacter() == nullptr);
+    }
+
+    // Stored values no options dialog would give start a strip that fits the
+    // screen and reads: clamped where they are read.
+    void hostileStoredValuesStartAUsableStrip()
+    {
+        SettingsStore store;
+        // The rest of the first-run values are put back by the start.
+        QVERIFY(store.writeSettings({{"xxx", "1"},
+                                     {"FontSizeNumber", "32767"},
+                                     {"left", "2147483647"},
+                                     {"guagen", "2147483647"},
+                                     {"Spdtimes", "99999"},
+                                     {"n", "-5"},
+                                     {"etime", "-5"},
+                                     {"ctime", "32767"},
+                                     {"guage", "-7"},
+                                     {"txtColor", "99999999999999999999"}}));
+        Settings values;
+        Journal journal;
+        playback::StripWindow strip(store, values, std::make_unique<FakeService>(journal));
+        startup::StartupSequence(store, values, strip).run();
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY2(strip.height() > 0 && strip.height() < screen.height() / 4,
+                 qPrintable(QString::number(strip.height())));
+        // Its right end, with the menu, on the screen (the largest font makes
+        // a strip wider than a small screen; it then starts left of it).
+        QVERIFY2(strip.x() + strip.width() > 0 && strip.x() + strip.width() <= screen.width(),
+                 qPrintable(QString("%1 + %2").arg(strip.x()).arg(strip.width())));
+        QCOMPARE(values.fontSize, qint16(55));
+        QCOMPARE(values.speechSpeed, qint16(200));
+        QCOMPARE(values.showsPerPair, qint16(1));
+        QCOMPARE(values.russianSeconds, qint16(5));
+        QCOMPARE(values.englishSeconds, qint16(15));
+        QCOMPARE(values.topic, qint16(0));
+        QCOMPARE(values.textColour, 2147483647.0);
     }
 };
 
