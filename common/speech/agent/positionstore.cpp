@@ -33,7 +33,11 @@ std::optional<QPoint> PositionStore::position(const QString& character) const
     bool okY = false;
     const int x = settings.value(QStringLiteral("x")).toInt(&okX);
     const int y = settings.value(QStringLiteral("y")).toInt(&okY);
-    if (!okX || !okY)
+    // Far beyond any screen: a window placed there could not be reached, and
+    // its rectangle's right edge would overflow.
+    constexpr int kFarthest = 1 << 20;
+    const auto reachable = [](int v) { return v >= -kFarthest && v <= kFarthest; };
+    if (!okX || !okY || !reachable(x) || !reachable(y))
         return std::nullopt;
     return QPoint(x, y);
 }

@@ -206,12 +206,16 @@ void TestAgent::draggedPositionIsRemembered()
     QVERIFY(agent->Load("Other", "Tiny.acs"));
     QVERIFY(static_cast<DesktopCharacter*>(agent->Character("Other"))->window()->pos() != dropped);
     // A place on a screen that has gone is not used.
-    speech::agent::PositionStore(testsupport::TestEnvironment::instance().configHome() +
-                                 "/Velkor/characters.ini")
-        .setPosition("Far", QPoint(50000, 50000));
-    QVERIFY(agent->Load("Far", "Tiny.acs"));
-    QVERIFY(QGuiApplication::screenAt(
-        static_cast<DesktopCharacter*>(agent->Character("Far"))->window()->geometry().center()));
+    speech::agent::PositionStore positions(testsupport::TestEnvironment::instance().configHome() +
+                                           "/Velkor/characters.ini");
+    positions.setPosition("Far", QPoint(50000, 50000));
+    // At the very end of the numbers: no overflow (UBSan), a place on the screen.
+    positions.setPosition("Edge", QPoint(2147483647, 2147483647));
+    for (const char* name : {"Far", "Edge"}) {
+        QVERIFY(agent->Load(name, "Tiny.acs"));
+        QVERIFY(QGuiApplication::screenAt(
+            static_cast<DesktopCharacter*>(agent->Character(name))->window()->geometry().center()));
+    }
 }
 
 void TestAgent::windowMaskFollowsFrame()
