@@ -169,9 +169,14 @@ StoreOutcome IniFileBackend::reload()
 StoreOutcome IniFileBackend::takeCopy(const QByteArray& text)
 {
     forget(false);
-    if (!m_copyFolder)
-        m_copyFolder =
-            std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/velkor-XXXXXX"));
+    if (!m_copyFolder) {
+        // The per-user runtime folder is normally in memory: QSettings syncs
+        // the copy to disk at every write, which there costs nothing.
+        const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        const QString parent =
+            !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath();
+        m_copyFolder = std::make_unique<QTemporaryDir>(parent + QStringLiteral("/velkor-XXXXXX"));
+    }
     if (!m_copyFolder->isValid()) {
         return giveUp(
             StoreFault::Unusable,
