@@ -1,6 +1,6 @@
 # Shared set-up for the whole-program tests; sourced by each test script.
 # Gives the test fresh XDG folders, a fake desktop opener, and helpers to
-# grab the screen. Runs inside xvfb-run (see run-e2e.sh).
+# grab the screen. Runs on its own Xvfb screen (see run-e2e.sh).
 set -euo pipefail
 
 : "${VELKOR_APP_DIR:?}"
