@@ -1,3 +1,4 @@
+#include "common/desktop/singleinstance.h"
 #include "common/settings/problemmessagebox.h"
 #include "common/settings/settings.h"
 #include "common/settings/settingsstore.h"
@@ -6,7 +7,6 @@
 #include "dialogs/options/optionsopener.h"
 #include "dialogs/playback/stripwindow.h"
 #include "dialogs/startup/addresses.h"
-#include "dialogs/startup/singleinstance.h"
 #include "dialogs/startup/startupsequence.h"
 #include "dialogs/wordbook/wordbookeditorlauncher.h"
 
@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Morvane"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    startup::SingleInstance instance(QStringLiteral("velkor-dialogs"));
+    desktop::SingleInstance instance(QStringLiteral("velkor-dialogs"));
     if (!instance.tryBecomePrimary()) {
         instance.activateRunning();
         return 0;
@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     // A settings file that cannot be used or saved is told once, without
     // holding the start up.
     store.setProblemReporter(std::make_unique<settings::ProblemMessageBox>(&strip));
-    QObject::connect(&instance, &startup::SingleInstance::activationRequested, &strip,
+    QObject::connect(&instance, &desktop::SingleInstance::activationRequested, &strip,
                      &playback::StripWindow::bringToFront);
 
     startup::StartupSequence load(store, values, strip);

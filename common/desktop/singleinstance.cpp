@@ -1,4 +1,4 @@
-#include "dialogs/startup/singleinstance.h"
+#include "common/desktop/singleinstance.h"
 
 #include <QDir>
 #include <QLocalServer>
@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-namespace startup {
+namespace desktop {
 
 namespace {
 
@@ -71,4 +71,4 @@ bool SingleInstance::activateRunning(int timeoutMs)
     return socket.waitForBytesWritten(timeoutMs);
 }
 
-} // namespace startup
+} // namespace desktop

@@ -8,12 +8,12 @@
 
 class QLocalServer;
 
-namespace startup {
+namespace desktop {
 
-// One running dialogs per user. The first instance holds a lock file and a
-// local server in the user's runtime folder; a later start finds the lock
-// taken, asks the running instance to come forward and ends, touching no
-// setting and no file.
+// One running instance of a program per user. The first instance holds a
+// lock file and a local server in the user's runtime folder; a later start
+// finds the lock taken, asks the running instance to come forward and ends,
+// touching no setting and no file.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
@@ -42,4 +42,4 @@ private:
     std::unique_ptr<QLocalServer> m_server;
 };
 
-} // namespace startup
+} // namespace desktop

@@ -1,11 +1,11 @@
-#include "dialogs/startup/singleinstance.h"
+#include "common/desktop/singleinstance.h"
 #include "tests/support/testenvironment.h"
 
 #include <QDir>
 #include <QSignalSpy>
 #include <QtTest>
 
-using startup::SingleInstance;
+using desktop::SingleInstance;
 
 class TestSingleInstance : public QObject
 {
