@@ -36,6 +36,9 @@ public:
 signals:
     // Each request id returned above is reported once, done or dropped.
     void requestComplete(quint64 id);
+    // While Speak request id plays: the word at position (length characters)
+    // of its text without tags is being heard.
+    void wordSpoken(quint64 id, int position, int length);
 };
 
 } // namespace speech

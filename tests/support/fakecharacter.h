@@ -32,10 +32,11 @@ public:
         note(QStringLiteral("LanguageID %1").arg(id));
     }
     int LanguageID() const override { return m_language; }
-    QStringList AnimationNames() const override { return {}; }
+    QStringList AnimationNames() const override { return animations; }
     bool Visible() const override { return true; }
 
     QStringList calls;
+    QStringList animations;
 
 private:
     quint64 note(const QString& call)

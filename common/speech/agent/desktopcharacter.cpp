@@ -158,7 +158,7 @@ void DesktopCharacter::advance()
         return;
     m_advancing = true;
     while (!m_current && !m_queue.empty()) {
-        if (m_player.isPlaying()) {
+        if (m_player.isPlaying() && !speechFollowsSpeech()) {
             // Let an idle or speaking animation finish along its exit jumps first.
             m_player.requestExit();
             break;
@@ -173,6 +173,15 @@ void DesktopCharacter::advance()
     if (!m_current && m_queue.empty() && !m_player.isPlaying())
         scheduleIdle(m_context.clock->nowMs());
     reschedule();
+}
+
+bool DesktopCharacter::speechFollowsSpeech() const
+{
+    // Text read sentence by sentence: the next sentence starts while the
+    // speaking animation still runs, rather than after it has wound down.
+    return m_queue.front().kind == Kind::Speak && !m_idleAnimating &&
+           m_player.animation() ==
+               firstStateAnimation(QStringLiteral("Speaking"), QStringLiteral("Speak"));
 }
 
 void DesktopCharacter::endLoopIfOthersWait()
@@ -408,6 +417,7 @@ void DesktopCharacter::onWord(quint64 id, int position, int length)
         return;
     m_balloonText.wordReached(position, length);
     m_balloon->setTexts(m_balloonText.shownText(), m_balloonText.fullText());
+    emit wordSpoken(id, position, length);
 }
 
 void DesktopCharacter::onViseme(quint64 id, Viseme viseme)

@@ -84,6 +84,7 @@ private:
 
     quint64 enqueue(Request request);
     void advance();
+    bool speechFollowsSpeech() const;
     void endLoopIfOthersWait();
     void begin(const Request& request);
     void completeCurrent();
