@@ -9,11 +9,12 @@ namespace reader {
 namespace {
 
 // A backslash would open a speech tag ("\Spd=50\") and change the voice
-// instead of being read; a blank in its place keeps every index.
+// instead of being read, and the voices spell out a replacement character
+// (left where the text was broken); blanks in their place keep every index.
 QString speechTextOf(QStringView sentence)
 {
     QString text = sentence.toString();
-    text.replace(u'\\', u' ');
+    text.replace(u'\\', u' ').replace(QChar::ReplacementCharacter, u' ');
     return text;
 }
 

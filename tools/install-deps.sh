@@ -12,7 +12,7 @@ packages=(
   # run time
   fonts-dejavu-core xdg-utils
   # tests, end-to-end and benchmarks
-  xvfb xauth xdotool x11-utils openbox libbenchmark-dev clang libclang-rt-14-dev
+  xvfb xauth xdotool xclip x11-utils openbox libbenchmark-dev clang libclang-rt-14-dev
 )
 
 missing=()

@@ -19,9 +19,10 @@ namespace {
 
 QString longText(QRandomGenerator& random, int sentences)
 {
-    static const QStringList kWords = {QStringLiteral("кошка"), QStringLiteral("сидит"),
-                                       QStringLiteral("on"),    QStringLiteral("the"),
-                                       QStringLiteral("окне"),  QStringLiteral("\\tag")};
+    static const QStringList kWords = {QStringLiteral("кошка"),       QStringLiteral("сидит"),
+                                       QStringLiteral("on"),          QStringLiteral("the"),
+                                       QStringLiteral("окне"),        QStringLiteral("\\tag"),
+                                       QStringLiteral("broken\uFFFD")};
     QString text;
     for (int s = 0; s < sentences; ++s) {
         const int words = 1 + int(random.bounded(12));
@@ -37,7 +38,9 @@ QStringList expectedSentences(const QString& text)
     reader::SentenceSplitter splitter(text);
     QStringList sentences;
     while (const auto span = splitter.next())
-        sentences.append(text.mid(span->start, span->length).replace(u'\\', u' '));
+        sentences.append(text.mid(span->start, span->length)
+                             .replace(u'\\', u' ')
+                             .replace(QChar::ReplacementCharacter, u' '));
     return sentences;
 }
 
