@@ -285,11 +285,16 @@ void ReaderWindow::closeEvent(QCloseEvent* event)
 
 bool ReaderWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    // An empty list has nothing to pick; a click on it still asks for a pick.
-    if (watched == m_characterList && event->type() == QEvent::MouseButtonPress &&
-        m_characterList->count() == 0) {
-        emit characterPicked(QString());
-        return true;
+    if (watched == m_characterList) {
+        // Every pick loads a character and greets: a wheel turned over the
+        // list in passing must not run through them all.
+        if (event->type() == QEvent::Wheel)
+            return true;
+        // An empty list has nothing to pick; a click on it still asks for a pick.
+        if (event->type() == QEvent::MouseButtonPress && m_characterList->count() == 0) {
+            emit characterPicked(QString());
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -116,6 +116,12 @@ void TestReaderWindow::closingHidesAtOnceAndPicksAreReported()
     window.setCharacterChoices({"Merlin", "Sova"}, "Merlin");
     emit window.characterList()->activated(1);
     QCOMPARE(picks.last().first().toString(), QStringLiteral("Sova"));
+    const QPoint middle = window.characterList()->rect().center();
+    QWheelEvent wheel(middle, window.characterList()->mapToGlobal(middle), {}, {0, -120},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.characterList(), &wheel);
+    QCOMPARE(picks.size(), 2); // no pick in passing
+    QCOMPARE(window.characterList()->currentIndex(), 0);
 
     QSignalSpy closing(&window, &ReaderWindow::closing);
     emit window.exitButton()->clicked();
