@@ -63,7 +63,7 @@ void ReaderController::open()
         character->MoveTo(kCharacterX, kCharacterY);
     } else {
         m_view.setCharacterCaption(texts::noCharacterCaption,
-                                   QStringLiteral("%1 could not be loaded").arg(fileName));
+                                   texts::characterNotLoadedDetail.arg(fileName));
         useNarrator(m_services.silentNarrator());
     }
 

@@ -18,6 +18,8 @@ inline const QString playAnimationCaption = QStringLiteral("Play Animation");
 inline const QString characterCaption = QStringLiteral("Character");
 // Shown in the name label when the chosen character could not be loaded.
 inline const QString noCharacterCaption = QStringLiteral("No character");
+// Its tool tip; %1 is the character file.
+inline const QString characterNotLoadedDetail = QStringLiteral("%1 could not be loaded");
 
 inline const QString selectCharacterMessage = QStringLiteral("Please select an Agent.");
 

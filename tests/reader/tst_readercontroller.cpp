@@ -254,6 +254,7 @@ void TestReaderController::withoutACharacterNothingIsSpokenButTheTextIsFollowed(
     controller.open();
     QCOMPARE(r.calls(), QStringList{"Load Merlin Merlin.acs"});
     QCOMPARE(r.view.characterCaption, QStringLiteral("No character"));
+    QCOMPARE(r.view.characterDetail, QStringLiteral("Merlin.acs could not be loaded"));
     QVERIFY(r.silent);
     r.random.values = {0};
     controller.playAnimation();
