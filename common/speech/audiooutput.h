@@ -5,9 +5,9 @@
 namespace speech {
 
 // Where synthesised 16-bit mono samples go. Every call comes from the speech
-// worker thread, so implementations need no locking of their own. write() is
-// expected to return quickly as long as the caller keeps only a short lead of
-// audio ahead of the listener (the worker keeps about 200 ms).
+// worker thread (the destructor may run on any thread). No call waits for a
+// device or sound server: write() queues the samples for the device, whose
+// own thread takes them when it wants them.
 class AudioOutput
 {
 public:

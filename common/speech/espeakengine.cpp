@@ -46,7 +46,9 @@ constexpr int kChunkMs = 20; // audio handed back by the library per callback
 // Loading the library's data and opening the sound device wait this long, or
 // until the first utterance, so they do not compete with a program's start-up.
 constexpr std::chrono::milliseconds kWarmUpDelay(1500);
-constexpr int kLeadMs = 200; // audio kept written ahead of the listener
+// Audio kept written ahead of the listener: chunks are 20 ms, so at least
+// 230 ms stays queued for the sound device while an utterance is synthesised.
+constexpr int kLeadMs = 250;
 constexpr qint64 kMinWaitNs = 200'000;
 constexpr qint64 kMaxWaitNs = 50'000'000;
 

@@ -5,16 +5,18 @@
 
 namespace speech {
 
-PlaybackClock::PlaybackClock(Now now) : m_now(std::move(now))
+PlaybackClock::PlaybackClock(Now now) : m_now(now ? std::move(now) : steadyClock())
 {
-    if (!m_now) {
-        m_now = [] {
-            return qint64(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                              std::chrono::steady_clock::now().time_since_epoch())
-                              .count());
-        };
-    }
     m_endNs = m_now();
+}
+
+PlaybackClock::Now PlaybackClock::steadyClock()
+{
+    return [] {
+        return qint64(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count());
+    };
 }
 
 void PlaybackClock::setSampleRate(int sampleRate)

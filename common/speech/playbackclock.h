@@ -15,6 +15,8 @@ public:
     using Now = std::function<qint64()>; // monotonic nanoseconds
 
     explicit PlaybackClock(Now now = {});
+    // The monotonic clock used when none is given.
+    static Now steadyClock();
 
     void setSampleRate(int sampleRate);
     void written(qint64 samples);

@@ -7,12 +7,6 @@ namespace speech {
 SharedLibrary::SharedLibrary(const char* soname) : m_handle(::dlopen(soname, RTLD_NOW | RTLD_LOCAL))
 {}
 
-SharedLibrary::~SharedLibrary()
-{
-    if (m_handle)
-        ::dlclose(m_handle);
-}
-
 void* SharedLibrary::address(const char* symbol) const
 {
     return m_handle ? ::dlsym(m_handle, symbol) : nullptr;

@@ -4,14 +4,17 @@
 
 namespace speech {
 
-// A shared library opened on demand and closed with this object. The speech
-// libraries bring the sound system's libraries with them; opening them only
-// when speech starts keeps them out of every program's start-up.
+// A shared library opened on demand. The speech and sound libraries bring the
+// sound system's libraries with them; opening them only when speech starts
+// keeps them out of every program's start-up.
+//
+// A library once opened stays loaded until the process ends, whatever becomes
+// of this object: its threads and destructors may still run during exit, and
+// leak checkers can only name (and so suppress) what is still mapped.
 class SharedLibrary final
 {
 public:
     explicit SharedLibrary(const char* soname);
-    ~SharedLibrary();
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
 
@@ -32,7 +35,7 @@ public:
 private:
     void* address(const char* symbol) const;
 
-    void* m_handle = nullptr;
+    void* m_handle = nullptr; // owned by the process, never closed
     bool m_complete = true;
 };
 

@@ -6,8 +6,8 @@
 
 namespace speech {
 
-// The espeak-ng synthesizer on the sound device, or silent with the same
-// timing when no device opens.
+// The espeak-ng synthesizer on the desktop's sound (see SystemAudioOutput),
+// or silent with the same timing when there is none.
 std::unique_ptr<Synthesizer> createSynthesizer();
 
 } // namespace speech
