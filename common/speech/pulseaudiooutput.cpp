@@ -19,11 +19,13 @@ namespace speech {
 
 namespace {
 
-// The server holds this much; the rest waits in the queue. Small enough that
-// a stop is silent at once (roughly half of it sits in the sink), large
-// enough to ride out a busy moment of this process.
-constexpr int kServerBufferMs = 60;
+// The server is asked to hold this much (PulseAudio 16 grants about half of
+// it), enough to ride out a long busy moment of this process; the rest waits
+// in the queue. With early requests the server keeps only one request's worth
+// in the sink itself, so a flush at stop leaves almost nothing to play out.
+constexpr int kServerBufferMs = 300;
 constexpr int kServerRequestMs = 10;
+constexpr qint64 kStarvedMs = 40; // queued audio at an underrun that means a gap
 constexpr qint64 kMs = 1'000'000;
 constexpr qint64 kRetryNs = 500 * kMs;           // between connection attempts
 constexpr qint64 kConnectTimeoutNs = 1000 * kMs; // a server that accepts but never answers
@@ -62,6 +64,7 @@ struct PulseApi {
     decltype(&pa_stream_update_timing_info) streamUpdateTiming = nullptr;
     decltype(&pa_stream_get_timing_info) streamTiming = nullptr;
     decltype(&pa_operation_unref) operationUnref = nullptr;
+    decltype(&pa_stream_get_buffer_attr) streamBufferAttr = nullptr;
 
     // Null when libpulse or one of its functions is missing.
     static const PulseApi* get();
@@ -100,6 +103,7 @@ const PulseApi* PulseApi::get()
         library.resolve("pa_stream_update_timing_info", f.streamUpdateTiming);
         library.resolve("pa_stream_get_timing_info", f.streamTiming);
         library.resolve("pa_operation_unref", f.operationUnref);
+        library.resolve("pa_stream_get_buffer_attr", f.streamBufferAttr);
         if (!library.complete()) {
             debugLog(QStringLiteral("PulseAudio: libpulse.so.0 is missing or incomplete"));
             return nullptr;
@@ -192,7 +196,8 @@ private:
     static void onContextState(pa_context* context, void* self);
     static void onStreamState(pa_stream* stream, void* self);
     static void onWritable(pa_stream* stream, size_t bytes, void* self);
-    static void onStartedOrUnderflow(pa_stream* stream, void* self);
+    static void onStarted(pa_stream* stream, void* self);
+    static void onUnderflow(pa_stream* stream, void* self);
     static void onTiming(pa_stream* stream, int success, void* self);
     static void onResync(pa_stream* stream, int success, void* self);
     static void onWake(pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* self);
@@ -429,8 +434,8 @@ void PulseAudioOutput::Connection::openStream()
     pa_stream* stream = m_stream.get();
     m_api.streamOnState(stream, onStreamState, this);
     m_api.streamOnWritable(stream, onWritable, this);
-    m_api.streamOnStarted(stream, onStartedOrUnderflow, this);
-    m_api.streamOnUnderflow(stream, onStartedOrUnderflow, this);
+    m_api.streamOnStarted(stream, onStarted, this);
+    m_api.streamOnUnderflow(stream, onUnderflow, this);
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
     attr.tlength = bytesFor(kServerBufferMs, m_sampleRate);
@@ -453,7 +458,11 @@ void PulseAudioOutput::Connection::onStreamState(pa_stream* stream, void* self)
         connection->m_timingRequests = 0;
         connection->m_queue.attach();
         connection->m_failures.recovered();
-        debugLog(QStringLiteral("PulseAudio: connected"));
+        if (const pa_buffer_attr* attr = connection->m_api.streamBufferAttr(stream)) {
+            debugLog(QStringLiteral("PulseAudio: connected; the server holds %1 bytes, asks for %2")
+                         .arg(attr->tlength)
+                         .arg(attr->minreq));
+        }
         connection->answerFirst(FirstAnswer::Connected);
         connection->feed();
         connection->scheduleTick();
@@ -521,12 +530,26 @@ void PulseAudioOutput::Connection::onWritable(pa_stream* stream, size_t, void* s
         connection->feed();
 }
 
-void PulseAudioOutput::Connection::onStartedOrUnderflow(pa_stream* stream, void* self)
+void PulseAudioOutput::Connection::onStarted(pa_stream* stream, void* self)
 {
-    // Playback started or ran dry: where the server is matters right now.
+    // Playback (re)started: where the server is matters right now.
     auto* connection = static_cast<Connection*>(self);
     if (stream == connection->m_stream.get())
         connection->requestTiming(onTiming);
+}
+
+void PulseAudioOutput::Connection::onUnderflow(pa_stream* stream, void* self)
+{
+    auto* connection = static_cast<Connection*>(self);
+    if (stream != connection->m_stream.get())
+        return;
+    // Normal at the end of each utterance; with audio still waiting here it
+    // means this thread was kept from running and the listener heard a gap.
+    const qint64 waitingMs = connection->m_queue.buffered() * 1000 / connection->m_sampleRate;
+    if (waitingMs > kStarvedMs)
+        connection->m_failures.failed(QStringLiteral("the server ran out of audio"),
+                                      QStringLiteral("%1 ms were waiting").arg(waitingMs));
+    connection->requestTiming(onTiming);
 }
 
 void PulseAudioOutput::Connection::requestTiming(pa_stream_success_cb_t callback)
