@@ -1,6 +1,8 @@
 // The speech path against a real sound server: a private PulseAudio daemon
 // with a null sink whose monitor is recorded, compared with the library's own
 // rendering of the same sentences.
+#include "common/speech/alsaaudiooutput.h"
+#include "common/speech/espeaksynthesizer.h"
 #include "common/speech/synthesizerfactory.h"
 #include "tests/common/speech/monitorrecorder.h"
 #include "tests/common/speech/pulseserver.h"
@@ -200,6 +202,12 @@ struct Signals {
     }
 };
 
+// Signal time minus the time its sound played, in milliseconds.
+struct SignalErrors {
+    std::vector<double> wordsMs;
+    std::vector<double> mouthsMs;
+};
+
 // Two processes that keep both cores busy while they live.
 class BusyNeighbours final
 {
@@ -256,6 +264,7 @@ class TestSoundServer : public QObject
 private slots:
     void initTestCase();
     void sentencesPlayWholeAndInTimeBesideBusyProcesses();
+    void alsaOutputPlaysWholeSentencesInTime();
     void stopSilencesTheSinkAtOnce();
     void restartedServerIsUsedAgainWithinTwoSeconds();
     void frozenServerHoldsUpNothing();
@@ -263,6 +272,10 @@ private slots:
 
 private:
     void restartRecorder();
+    // Checks that sentences 1..sentenceCount were recorded whole, once each,
+    // and collects how far their word and mouth signals were from the sound.
+    void compareWithRendering(const Reference& reference, const Signals& heard,
+                              quint64 sentenceCount, SignalErrors* errors);
 
     std::unique_ptr<PulseServer> m_server;
     std::unique_ptr<MonitorRecorder> m_recorder;
@@ -287,52 +300,15 @@ void TestSoundServer::restartRecorder()
     QVERIFY2(m_recorder->start(&error), qPrintable(error));
 }
 
-void TestSoundServer::sentencesPlayWholeAndInTimeBesideBusyProcesses()
+void TestSoundServer::compareWithRendering(const Reference& reference, const Signals& heard,
+                                           quint64 sentenceCount, SignalErrors* errors)
 {
-    const QStringList sentences = {
-        QStringLiteral("Доброе утро, как вы спали?"),
-        QStringLiteral("Я спал хорошо, спасибо."),
-        QStringLiteral("Сегодня холодно и ветрено."),
-        QStringLiteral("Возьмите тёплую куртку."),
-        QStringLiteral("Где находится вокзал?"),
-        QStringLiteral("Идите прямо, потом налево."),
-        QStringLiteral("Сколько стоит этот билет?"),
-        QStringLiteral("Он стоит сто рублей."),
-        QStringLiteral("Мы опаздываем на поезд."),
-        QStringLiteral("Не волнуйтесь, успеем."),
-        QStringLiteral("Вы говорите по-английски?"),
-        QStringLiteral("Немного, но плохо."),
-        QStringLiteral("Какая ваша любимая книга?"),
-        QStringLiteral("Мне нравится Толстой."),
-        QStringLiteral("Позвоните мне завтра вечером."),
-        QStringLiteral("Хорошо, я позвоню."),
-        QStringLiteral("Закройте, пожалуйста, окно."),
-        QStringLiteral("Здесь можно курить?"),
-        QStringLiteral("Нет, здесь нельзя курить."),
-        QStringLiteral("Спокойной ночи, до завтра."),
-    };
-    QStringList tagged;
-    for (const QString& s : sentences)
-        tagged.append(QStringLiteral("\\Spd=90\\") + s);
-    const Reference reference = render(tagged);
-    QCOMPARE(int(reference.samples.size()), int(sentences.size()));
-
-    std::unique_ptr<Synthesizer> synth = speech::createSynthesizer();
-    Signals heard(*synth);
-    {
-        BusyNeighbours busy;
-        for (int i = 0; i < tagged.size(); ++i)
-            synth->speak(quint64(i + 1), tagged[i], kRussian);
-        QVERIFY(heard.waitFinished(quint64(tagged.size()), 120000));
-    }
     QVERIFY(m_recorder->waitUntilRecorded(steadyNowNs() + 100 * kMs));
     const std::vector<qint16> recording = m_recorder->samples();
-    std::vector<double> wordErrorsMs;
-    std::vector<double> mouthErrorsMs;
     std::vector<qint64> sentenceBegins;
     std::vector<qint64> sentenceEnds;
     double leastEqualShare = 1;
-    for (int i = 0; i < tagged.size(); ++i) {
+    for (int i = 0; i < int(sentenceCount); ++i) {
         const quint64 id = quint64(i + 1);
         QVERIFY(heard.finished(id)->completed);
         const std::vector<qint16>& expected = reference.samples[std::size_t(i)];
@@ -378,12 +354,12 @@ void TestSoundServer::sentencesPlayWholeAndInTimeBesideBusyProcesses()
         for (std::size_t k = 0; k < words.size(); ++k) {
             const qint64 heardAt =
                 m_recorder->timeOfFrame(begin + reference.words[std::size_t(i)][k]);
-            wordErrorsMs.push_back(double(words[k] - heardAt) / kMs);
+            errors->wordsMs.push_back(double(words[k] - heardAt) / kMs);
         }
         for (std::size_t k = 0; k < reference.mouths[std::size_t(i)].size(); ++k) {
             const qint64 heardAt =
                 m_recorder->timeOfFrame(begin + reference.mouths[std::size_t(i)][k]);
-            mouthErrorsMs.push_back(double(mouths[k] - heardAt) / kMs);
+            errors->mouthsMs.push_back(double(mouths[k] - heardAt) / kMs);
         }
     }
     // Not doubled: nothing sounds between one sentence's end and the next
@@ -396,23 +372,94 @@ void TestSoundServer::sentencesPlayWholeAndInTimeBesideBusyProcesses()
     }
     qInfo("recorded samples equal to the library's own rendering: at least %.2f %% per sentence",
           100 * leastEqualShare);
+}
+
+void TestSoundServer::sentencesPlayWholeAndInTimeBesideBusyProcesses()
+{
+    const QStringList sentences = {
+        QStringLiteral("Доброе утро, как вы спали?"),
+        QStringLiteral("Я спал хорошо, спасибо."),
+        QStringLiteral("Сегодня холодно и ветрено."),
+        QStringLiteral("Возьмите тёплую куртку."),
+        QStringLiteral("Где находится вокзал?"),
+        QStringLiteral("Идите прямо, потом налево."),
+        QStringLiteral("Сколько стоит этот билет?"),
+        QStringLiteral("Он стоит сто рублей."),
+        QStringLiteral("Мы опаздываем на поезд."),
+        QStringLiteral("Не волнуйтесь, успеем."),
+        QStringLiteral("Вы говорите по-английски?"),
+        QStringLiteral("Немного, но плохо."),
+        QStringLiteral("Какая ваша любимая книга?"),
+        QStringLiteral("Мне нравится Толстой."),
+        QStringLiteral("Позвоните мне завтра вечером."),
+        QStringLiteral("Хорошо, я позвоню."),
+        QStringLiteral("Закройте, пожалуйста, окно."),
+        QStringLiteral("Здесь можно курить?"),
+        QStringLiteral("Нет, здесь нельзя курить."),
+        QStringLiteral("Спокойной ночи, до завтра."),
+    };
+    QStringList tagged;
+    for (const QString& s : sentences)
+        tagged.append(QStringLiteral("\\Spd=90\\") + s);
+    const Reference reference = render(tagged);
+    QCOMPARE(int(reference.samples.size()), int(sentences.size()));
+
+    std::unique_ptr<Synthesizer> synth = speech::createSynthesizer();
+    Signals heard(*synth);
+    {
+        BusyNeighbours busy;
+        for (int i = 0; i < tagged.size(); ++i)
+            synth->speak(quint64(i + 1), tagged[i], kRussian);
+        QVERIFY(heard.waitFinished(quint64(tagged.size()), 120000));
+    }
+    SignalErrors errors;
+    compareWithRendering(reference, heard, quint64(tagged.size()), &errors);
+    if (QTest::currentTestFailed())
+        return;
 
     std::vector<double> absoluteWords;
     std::vector<double> absoluteMouths;
-    for (double e : wordErrorsMs)
+    for (double e : errors.wordsMs)
         absoluteWords.push_back(std::abs(e));
-    for (double e : mouthErrorsMs)
+    for (double e : errors.mouthsMs)
         absoluteMouths.push_back(std::abs(e));
     qInfo("word signal minus sound, ms: median %.1f  p5 %.1f  p95 %.1f  (%zu words)",
-          percentile(wordErrorsMs, 50), percentile(wordErrorsMs, 5), percentile(wordErrorsMs, 95),
-          wordErrorsMs.size());
+          percentile(errors.wordsMs, 50), percentile(errors.wordsMs, 5),
+          percentile(errors.wordsMs, 95), errors.wordsMs.size());
     qInfo("mouth signal minus sound, ms: median %.1f  p5 %.1f  p95 %.1f  (%zu changes)",
-          percentile(mouthErrorsMs, 50), percentile(mouthErrorsMs, 5),
-          percentile(mouthErrorsMs, 95), mouthErrorsMs.size());
+          percentile(errors.mouthsMs, 50), percentile(errors.mouthsMs, 5),
+          percentile(errors.mouthsMs, 95), errors.mouthsMs.size());
     QVERIFY(percentile(absoluteWords, 50) <= 20);
     QVERIFY(percentile(absoluteWords, 95) <= 40);
     QVERIFY(percentile(absoluteMouths, 50) <= 20);
     QVERIFY(percentile(absoluteMouths, 95) <= 40);
+}
+
+void TestSoundServer::alsaOutputPlaysWholeSentencesInTime()
+{
+    // ALSA's PulseAudio plugin stands in for a sound card.
+    const QStringList tagged = {QStringLiteral("\\Spd=120\\Добрый вечер."),
+                                QStringLiteral("\\Spd=120\\Как ваши дела сегодня?"),
+                                QStringLiteral("\\Spd=120\\Всё хорошо, спасибо.")};
+    const Reference reference = render(tagged);
+    QCOMPARE(int(reference.samples.size()), tagged.size());
+    auto output = std::make_unique<speech::AlsaAudioOutput>(QByteArrayLiteral("pulse"));
+    speech::EspeakSynthesizer synth(std::move(output));
+    Signals heard(synth);
+    for (int i = 0; i < tagged.size(); ++i)
+        synth.speak(quint64(i + 1), tagged[i], kRussian);
+    QVERIFY(heard.waitFinished(quint64(tagged.size()), 20000));
+    SignalErrors errors;
+    compareWithRendering(reference, heard, quint64(tagged.size()), &errors);
+    if (QTest::currentTestFailed())
+        return;
+    std::vector<double> absoluteWords;
+    for (double e : errors.wordsMs)
+        absoluteWords.push_back(std::abs(e));
+    qInfo("through ALSA: word signal minus sound, ms: median %.1f  p95 %.1f  (%zu words)",
+          percentile(errors.wordsMs, 50), percentile(errors.wordsMs, 95), errors.wordsMs.size());
+    QVERIFY(percentile(absoluteWords, 50) <= 20);
+    QVERIFY(percentile(absoluteWords, 95) <= 40);
 }
 
 void TestSoundServer::stopSilencesTheSinkAtOnce()
