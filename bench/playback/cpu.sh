@@ -5,6 +5,9 @@
 #   - playing, no character loaded               (for comparison)
 #   - stopped (Stop picture clicked), no character   at most 0.2 %
 #   - playing with the character shown          at most 2 %
+#   - playing with sound (a private PulseAudio daemon's null sink),
+#     character hidden from the menu              at most 1 %
+#     and character shown                         (for comparison)
 # Run under Xvfb, on a Release build:
 #   xvfb-run -a -s "-screen 0 1280x800x24" bench/playback/cpu.sh build-release [SECONDS]
 set -euo pipefail
@@ -17,8 +20,10 @@ command -v xdotool > /dev/null || { echo "xdotool is needed" >&2; exit 2; }
 
 work=$(mktemp -d)
 pid=
+pulse_pid=
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  [ -n "$pulse_pid" ] && kill "$pulse_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -79,11 +84,33 @@ character Merlin
 hidden=$(measure hide_character "$build/app/dialogs")
 shown=$(measure nothing "$build/app/dialogs")
 
+# With sound: the speech tests' private server (see docs/speech.md), found by
+# the programs through PULSE_SERVER.
+sound="$work/pulse"
+mkdir -p "$sound/runtime" "$sound/home" && chmod 700 "$sound/runtime"
+printf '%s\n' \
+  "load-module module-null-sink sink_name=velkor_bench rate=22050 channels=1 format=s16le" \
+  "load-module module-native-protocol-unix auth-anonymous=1 socket=$sound/runtime/native" \
+  > "$sound/server.pa"
+HOME="$sound/home" XDG_RUNTIME_DIR="$sound/runtime" pulseaudio -n --daemonize=no --system=no \
+  --use-pid-file=no --exit-idle-time=-1 -F "$sound/server.pa" > "$sound/log" 2>&1 &
+pulse_pid=$!
+for _ in $(seq 1 100); do [ -S "$sound/runtime/native" ] && break; sleep 0.05; done
+export PULSE_SERVER="unix:$sound/runtime/native"
+hidden_sound=$(measure hide_character "$build/app/dialogs")
+shown_sound=$(measure nothing "$build/app/dialogs")
+unset PULSE_SERVER
+kill "$pulse_pid"
+wait "$pulse_pid" 2>/dev/null || true
+pulse_pid=
+
 echo "CPU over ${secs} s, percent of one core (utime+stime):"
 echo "  minimal Qt window, idle:        ${baseline} %"
 echo "  dialogs playing, Merlin hidden: ${hidden} %  (target <= 0.5)"
 echo "  dialogs playing, no character:  ${playing} %"
 echo "  dialogs stopped, no character:  ${stopped} %  (target <= 0.2)"
 echo "  dialogs playing, Merlin shown:  ${shown} %  (target <= 2)"
-awk -v p="$hidden" -v s="$stopped" -v c="$shown" \
-  'BEGIN { ok = p <= 0.5 && s <= 0.2 && c <= 2; print ok ? "all within target" : "ABOVE target"; exit !ok }'
+echo "  with sound, Merlin hidden:      ${hidden_sound} %  (target <= 1)"
+echo "  with sound, Merlin shown:       ${shown_sound} %"
+awk -v p="$hidden" -v s="$stopped" -v c="$shown" -v a="$hidden_sound" \
+  'BEGIN { ok = p <= 0.5 && s <= 0.2 && c <= 2 && a <= 1; print ok ? "all within target" : "ABOVE target"; exit !ok }'

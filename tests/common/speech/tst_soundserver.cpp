@@ -602,6 +602,8 @@ void TestSoundServer::frozenServerHoldsUpNothing()
     QVERIFY(probe.waitForFinished(5000));
     const qint64 exitMs = (steadyNowNs() - quitAt) / kMs;
     QCOMPARE(probe.exitCode(), 0);
+    const QString complaints = QString::fromLocal8Bit(probe.readAllStandardError());
+    QVERIFY2(complaints.isEmpty(), qPrintable(complaints)); // a hung server is no news on stderr
 
     m_server->thaw();
     const qint64 thawedAt = steadyNowNs();
