@@ -302,7 +302,7 @@ void AlsaAudioOutput::Feeder::lose(const char* what, int error)
 }
 
 AlsaAudioOutput::AlsaAudioOutput(QByteArray device, PlaybackClock::Now now)
-    : m_queue(std::move(now)), m_deviceName(std::move(device))
+    : QueuedAudioOutput(std::move(now)), m_deviceName(std::move(device))
 {}
 
 AlsaAudioOutput::~AlsaAudioOutput() = default;
@@ -313,8 +313,8 @@ bool AlsaAudioOutput::open(int sampleRate)
     const AlsaApi* api = AlsaApi::get();
     if (!api || sampleRate <= 0)
         return false;
-    m_queue.setSampleRate(sampleRate);
-    auto feeder = std::make_unique<Feeder>(*api, m_queue, m_deviceName, sampleRate);
+    queue().setSampleRate(sampleRate);
+    auto feeder = std::make_unique<Feeder>(*api, queue(), m_deviceName, sampleRate);
     if (!feeder->openDevice())
         return false;
     feeder->start();
@@ -322,23 +322,10 @@ bool AlsaAudioOutput::open(int sampleRate)
     return true;
 }
 
-void AlsaAudioOutput::write(const qint16* samples, qsizetype count)
+void AlsaAudioOutput::wakeDevice()
 {
-    m_queue.push(samples, count);
     if (m_feeder)
         m_feeder->wake();
-}
-
-void AlsaAudioOutput::flush()
-{
-    m_queue.drop();
-    if (m_feeder)
-        m_feeder->wake();
-}
-
-qint64 AlsaAudioOutput::bufferedSamples() const
-{
-    return m_queue.buffered();
 }
 
 } // namespace speech

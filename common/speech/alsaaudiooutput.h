@@ -1,7 +1,6 @@
 #pragma once
 
-#include "common/speech/audiooutput.h"
-#include "common/speech/playoutqueue.h"
+#include "common/speech/queuedaudiooutput.h"
 
 #include <QByteArray>
 
@@ -14,7 +13,7 @@ namespace speech {
 // and reads back the device's delay as the position heard. ALSA's own error
 // printing goes to the debug log. A device that fails midway is closed and
 // tried again every two seconds; meanwhile the speech goes on silently.
-class AlsaAudioOutput final : public AudioOutput
+class AlsaAudioOutput final : public QueuedAudioOutput
 {
 public:
     explicit AlsaAudioOutput(QByteArray device = QByteArrayLiteral("default"),
@@ -23,16 +22,14 @@ public:
 
     // False when libasound is missing or the device does not open.
     bool open(int sampleRate) override;
-    void write(const qint16* samples, qsizetype count) override;
-    void flush() override;
-    qint64 bufferedSamples() const override;
 
 private:
+    void wakeDevice() override;
+
     class Feeder;
 
-    PlayoutQueue m_queue;
     QByteArray m_deviceName;
-    std::unique_ptr<Feeder> m_feeder; // after the queue: it uses it
+    std::unique_ptr<Feeder> m_feeder;
 };
 
 } // namespace speech

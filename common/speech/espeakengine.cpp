@@ -10,6 +10,7 @@
 #include <espeak-ng/speak_lib.h>
 
 #include <QMetaObject>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <chrono>
@@ -51,6 +52,34 @@ constexpr std::chrono::milliseconds kWarmUpDelay(1500);
 constexpr int kLeadMs = 250;
 constexpr qint64 kMinWaitNs = 200'000;
 constexpr qint64 kMaxWaitNs = 50'000'000;
+
+// espeak-ng 1.51 creates pcaudiolib's device at initialisation even in
+// synchronous mode, where it never plays, and pcaudiolib looks for a sound
+// server with a blocking connection that a frozen server never answers. While
+// the library initialises it is pointed at no server, so that check fails at
+// once; the engine's own output connects afterwards with the real setting.
+class LibraryWithoutSoundServer final
+{
+public:
+    LibraryWithoutSoundServer()
+        : m_saved(qgetenv("PULSE_SERVER")), m_wasSet(qEnvironmentVariableIsSet("PULSE_SERVER"))
+    {
+        qputenv("PULSE_SERVER", "unix:/dev/null");
+    }
+    ~LibraryWithoutSoundServer()
+    {
+        if (m_wasSet)
+            qputenv("PULSE_SERVER", m_saved);
+        else
+            qunsetenv("PULSE_SERVER");
+    }
+    LibraryWithoutSoundServer(const LibraryWithoutSoundServer&) = delete;
+    LibraryWithoutSoundServer& operator=(const LibraryWithoutSoundServer&) = delete;
+
+private:
+    QByteArray m_saved;
+    bool m_wasSet;
+};
 
 int synthCallback(short* samples, int count, espeak_EVENT* events)
 {
@@ -161,6 +190,7 @@ void EspeakEngine::run()
     EspeakApi api;
     if (api.resolve(library)) {
         m_api = &api;
+        const LibraryWithoutSoundServer noServer;
         m_sampleRate = api.initialize(AUDIO_OUTPUT_SYNCHRONOUS, kChunkMs, nullptr,
                                       espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
     }

@@ -19,11 +19,11 @@ namespace speech {
 
 namespace {
 
-// The server is asked to hold this much (PulseAudio 16 grants about half of
-// it), enough to ride out a long busy moment of this process; the rest waits
-// in the queue. With early requests the server keeps only one request's worth
-// in the sink itself, so a flush at stop leaves almost nothing to play out.
-constexpr int kServerBufferMs = 300;
+// The server holds this much, enough to ride out a long busy moment of this
+// process; the rest waits in the queue. With early requests the server keeps
+// only one request's worth (kServerRequestMs) in the sink itself, so a flush
+// at stop leaves almost nothing to play out.
+constexpr int kServerBufferMs = 150;
 constexpr int kServerRequestMs = 10;
 constexpr qint64 kStarvedMs = 40; // queued audio at an underrun that means a gap
 constexpr qint64 kMs = 1'000'000;
@@ -443,7 +443,7 @@ void PulseAudioOutput::Connection::openStream()
     attr.prebuf = sizeof(qint16);
     attr.minreq = bytesFor(kServerRequestMs, m_sampleRate);
     attr.fragsize = uint32_t(-1);
-    if (m_api.streamConnect(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
+    if (m_api.streamConnect(stream, nullptr, &attr, PA_STREAM_EARLY_REQUESTS, nullptr, nullptr) < 0)
         lose(QStringLiteral("cannot open a stream"));
 }
 
@@ -605,7 +605,7 @@ void PulseAudioOutput::Connection::timingAnswered(bool success, bool resync)
     }
 }
 
-PulseAudioOutput::PulseAudioOutput(PlaybackClock::Now now) : m_queue(std::move(now)) {}
+PulseAudioOutput::PulseAudioOutput(PlaybackClock::Now now) : QueuedAudioOutput(std::move(now)) {}
 
 PulseAudioOutput::~PulseAudioOutput() = default;
 
@@ -615,8 +615,8 @@ bool PulseAudioOutput::open(int sampleRate)
     const PulseApi* api = PulseApi::get();
     if (!api || sampleRate <= 0)
         return false;
-    m_queue.setSampleRate(sampleRate);
-    auto connection = std::make_unique<Connection>(*api, m_queue, sampleRate);
+    queue().setSampleRate(sampleRate);
+    auto connection = std::make_unique<Connection>(*api, queue(), sampleRate);
     if (!connection->start())
         return false;
     // No server at all (nothing listens): let another output try. A server
@@ -627,23 +627,10 @@ bool PulseAudioOutput::open(int sampleRate)
     return true;
 }
 
-void PulseAudioOutput::write(const qint16* samples, qsizetype count)
+void PulseAudioOutput::wakeDevice()
 {
-    m_queue.push(samples, count);
     if (m_connection)
         m_connection->wake();
-}
-
-void PulseAudioOutput::flush()
-{
-    m_queue.drop();
-    if (m_connection)
-        m_connection->wake();
-}
-
-qint64 PulseAudioOutput::bufferedSamples() const
-{
-    return m_queue.buffered();
 }
 
 } // namespace speech

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "common/speech/audiooutput.h"
-#include "common/speech/playoutqueue.h"
+#include "common/speech/queuedaudiooutput.h"
 
 #include <memory>
 
@@ -14,7 +13,7 @@ namespace speech {
 // reports. A lost, refused or unanswering server is dropped and tried again
 // every half second; meanwhile the speech goes on silently with its timing.
 // Nothing here ever waits for the server, so a hung one blocks no caller.
-class PulseAudioOutput final : public AudioOutput
+class PulseAudioOutput final : public QueuedAudioOutput
 {
 public:
     explicit PulseAudioOutput(PlaybackClock::Now now = {});
@@ -23,15 +22,13 @@ public:
     // False when libpulse is missing or no server takes the first connection;
     // true once connected, or when a server exists but has not answered yet.
     bool open(int sampleRate) override;
-    void write(const qint16* samples, qsizetype count) override;
-    void flush() override;
-    qint64 bufferedSamples() const override;
 
 private:
+    void wakeDevice() override;
+
     class Connection;
 
-    PlayoutQueue m_queue;
-    std::unique_ptr<Connection> m_connection; // after the queue: it uses it
+    std::unique_ptr<Connection> m_connection;
 };
 
 } // namespace speech

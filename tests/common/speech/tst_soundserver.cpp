@@ -44,6 +44,14 @@ QString binary(const QString& name)
     return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
 }
 
+// This process's environment without the debug log's switch.
+QProcessEnvironment quietEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("VELKOR_DEBUG"));
+    return environment;
+}
+
 // The library's rendering of sentences, as the engine would produce them.
 struct Reference {
     std::vector<std::vector<qint16>> samples;
@@ -563,7 +571,12 @@ void TestSoundServer::restartedServerIsUsedAgainWithinTwoSeconds()
 
 void TestSoundServer::frozenServerHoldsUpNothing()
 {
+    struct ThawAtEnd {
+        PulseServer& server;
+        ~ThawAtEnd() { server.thaw(); }
+    } thawAtEnd{*m_server};
     QProcess probe;
+    probe.setProcessEnvironment(quietEnvironment());
     probe.start(binary(QStringLiteral("speech_probe")));
     QVERIFY(probe.waitForStarted());
     QStringList lines;
@@ -603,7 +616,27 @@ void TestSoundServer::frozenServerHoldsUpNothing()
     const qint64 exitMs = (steadyNowNs() - quitAt) / kMs;
     QCOMPARE(probe.exitCode(), 0);
     const QString complaints = QString::fromLocal8Bit(probe.readAllStandardError());
-    QVERIFY2(complaints.isEmpty(), qPrintable(complaints)); // a hung server is no news on stderr
+
+    // A program started while the server is frozen speaks (silently, in time)
+    // and ends at once too.
+    QProcess late;
+    late.setProcessEnvironment(quietEnvironment());
+    late.start(binary(QStringLiteral("speech_probe")));
+    QVERIFY(late.waitForStarted());
+    late.write("speak 7 \\Spd=150\\Доброе утро.\n");
+    QElapsedTimer lateTimer;
+    lateTimer.start();
+    QByteArray lateOutput;
+    while (!lateOutput.contains("finished 7 1") && lateTimer.elapsed() < 10000) {
+        late.waitForReadyRead(50);
+        lateOutput += late.readAllStandardOutput();
+    }
+    QVERIFY2(lateOutput.contains("finished 7 1"), lateOutput.constData());
+    const qint64 lateSpokeMs = lateTimer.elapsed();
+    const qint64 lateQuitAt = steadyNowNs();
+    late.write("quit\n");
+    QVERIFY(late.waitForFinished(5000));
+    const qint64 lateExitMs = (steadyNowNs() - lateQuitAt) / kMs;
 
     m_server->thaw();
     const qint64 thawedAt = steadyNowNs();
@@ -613,8 +646,11 @@ void TestSoundServer::frozenServerHoldsUpNothing()
     qint64 staleFrames = 0;
     for (qint64 k = from; k < qint64(recording.size()); ++k)
         staleFrames += std::abs(int(recording[std::size_t(k)])) >= kQuiet;
-    qInfo("frozen server: stop() took %lld us, exit took %lld ms, %lld ms of sound after the thaw",
-          stopNs / 1000, exitMs, staleFrames * 1000 / kRate);
+    qInfo("frozen server: stop() took %lld us, exit took %lld ms (started frozen: spoke in %lld "
+          "ms, exit took %lld ms), %lld ms of sound after the thaw",
+          stopNs / 1000, exitMs, lateSpokeMs, lateExitMs, staleFrames * 1000 / kRate);
+    QVERIFY(lateExitMs < 1000);
+    QVERIFY2(complaints.isEmpty(), qPrintable(complaints)); // a hung server is no news on stderr
     QVERIFY(stopNs < 10 * kMs);
     QVERIFY(exitMs < 1000);
     QVERIFY(staleFrames == 0);
@@ -625,7 +661,7 @@ void TestSoundServer::withoutSoundNothingIsPrintedAndTimingStays()
     // The same sentences through the private server and with neither a server
     // nor a sound device; the durations are the character's timing.
     auto run = [&](bool withSound, bool debug, QString* stderrText) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = quietEnvironment();
         if (!withSound) {
             environment.insert(QStringLiteral("PULSE_SERVER"),
                                QStringLiteral("unix:") + folder(QStringLiteral("no-server")));
