@@ -48,8 +48,8 @@ constexpr int kChunkMs = 20; // audio handed back by the library per callback
 // until the first utterance, so they do not compete with a program's start-up.
 constexpr std::chrono::milliseconds kWarmUpDelay(1500);
 // Audio kept written ahead of the listener: chunks are 20 ms, so at least
-// 230 ms stays queued for the sound device while an utterance is synthesised.
-constexpr int kLeadMs = 250;
+// 330 ms stays queued for the sound device while an utterance is synthesised.
+constexpr int kLeadMs = 350;
 constexpr qint64 kMinWaitNs = 200'000;
 constexpr qint64 kMaxWaitNs = 50'000'000;
 

@@ -9,8 +9,8 @@ namespace {
 
 // A device with nothing to play starts once this much is waiting, or once the
 // synthesizer has added nothing for kLastRunNs (a short utterance's end).
-constexpr qint64 kStartRunMs = 80;
-constexpr qint64 kLastRunNs = 20'000'000;
+constexpr qint64 kStartRunMs = 150;
+constexpr qint64 kLastRunNs = 50'000'000;
 
 } // namespace
 

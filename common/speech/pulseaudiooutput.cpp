@@ -23,7 +23,7 @@ namespace {
 // process; the rest waits in the queue. With early requests the server keeps
 // only one request's worth (kServerRequestMs) in the sink itself, so a flush
 // at stop leaves almost nothing to play out.
-constexpr int kServerBufferMs = 150;
+constexpr int kServerBufferMs = 250;
 constexpr int kServerRequestMs = 10;
 constexpr qint64 kStarvedMs = 40; // queued audio at an underrun that means a gap
 constexpr qint64 kMs = 1'000'000;
