@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace playback {
 
@@ -51,6 +52,25 @@ void PlaybackEngine::reset()
     m_state = 0;
     m_ticks = 0;
     m_shows = 0;
+}
+
+void PlaybackEngine::interrupt()
+{
+    if (speech::AgentCharacter* character = m_view.currentCharacter())
+        character->Stop();
+    m_interrupted = true;
+}
+
+void PlaybackEngine::abandonPresentation()
+{
+    m_view.setRussianSlideEnabled(false);
+    m_view.setEnglishSlideEnabled(false);
+    m_slide = 0;
+    m_view.setRussianLineCaption(QStringLiteral(" "));
+    m_view.setEnglishLineCaption(QStringLiteral(" "));
+    m_view.setEnglishLineTopTwips(kEnglishLineStartTop);
+    m_state = 0;
+    m_ticks = 0;
 }
 
 bool PlaybackEngine::load(int id)
@@ -169,8 +189,13 @@ void PlaybackEngine::onPresentationTick()
 {
     if (m_messageOpen)
         return;
+    // The cut pair counts as shown: its speech is gone, and what is left of
+    // it would be lines without their voice.
+    const bool interrupted = std::exchange(m_interrupted, false);
+    if (interrupted)
+        abandonPresentation();
     ++m_ticks;
-    if (m_shows >= m_values.showsPerPair) {
+    if (interrupted || m_shows >= m_values.showsPerPair) {
         m_shows = 0;
         pickNextPair();
     }

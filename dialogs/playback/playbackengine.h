@@ -45,6 +45,10 @@ public:
 
     // Presentation state, tick count and shows count back to 0 (start-up).
     void reset();
+    // The learner stopped the presentation: the character falls silent at
+    // once, and when ticks come again the next pair is presented from its
+    // start instead of the rest of the cut one.
+    void interrupt();
 
     int state() const { return m_state; }
     int tickCount() const { return m_ticks; }
@@ -65,6 +69,8 @@ private:
     void message(const QString& text);
     void speak();
     void setToolTips();
+    // Clears both lines and their slides for a presentation from the start.
+    void abandonPresentation();
 
     settings::Settings& m_values;
     PlaybackView& m_view;
@@ -81,6 +87,7 @@ private:
     int m_shows = 0;
     int m_slide = 0;
     bool m_messageOpen = false;
+    bool m_interrupted = false;
 };
 
 } // namespace playback

@@ -517,10 +517,12 @@ void StripWindow::onBlinkTick()
 
 void StripWindow::onPlayStopClicked()
 {
-    if (m_presentationTimer.isActive())
+    if (m_presentationTimer.isActive()) {
         m_presentationTimer.stop();
-    else
+        m_engine->interrupt();
+    } else {
         m_presentationTimer.start();
+    }
     if (m_presentationTimer.isActive()) {
         m_stopPicture->show();
         m_playPicture->hide();

@@ -162,7 +162,8 @@ public:
     // Tick handlers of the window's own timers; the others tick the engine.
     void onWatchTick();
     void onBlinkTick();
-    // Click on either Play/Stop picture.
+    // Click on either Play/Stop picture. Stopping also silences the
+    // character; playing again starts the next pair.
     void onPlayStopClicked();
 
 signals:

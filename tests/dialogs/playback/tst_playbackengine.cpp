@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <QRandomGenerator>
+
 #include <cmath>
 #include <map>
 
@@ -52,6 +54,17 @@ struct Rig {
         values.position = 11000;
         values.speechSpeed = 90;
         view.character = &character;
+    }
+
+    // One 100 ms step as the window drives it: the presentation tick, then a
+    // tick of each slide that is running.
+    void step()
+    {
+        engine.onPresentationTick();
+        if (view.russianSlide)
+            engine.onRussianSlideTick();
+        if (view.englishSlide)
+            engine.onEnglishSlideTick();
     }
 
     // The identifier of the pair now loaded, found by its Russian text.
@@ -282,6 +295,74 @@ private slots:
         QCOMPARE(ticks, 35);
         QCOMPARE(rig.view.englishTop, 60);
         QCOMPARE(rig.view.englishCaption, " " + rig.engine.english());
+    }
+
+    void stopSilencesAndPlayStartsTheNextPair()
+    {
+        // Stopped at any moment of any presentation, playing again must
+        // present the next pair exactly as a fresh start at that pair would.
+        QRandomGenerator rng(1606);
+        for (int trial = 0; trial < 300; ++trial) {
+            Rig cut;
+            cut.values.russianFirst = qint16(rng.bounded(2));
+            cut.values.russianSeconds = qint16(rng.bounded(1, 7));
+            cut.values.englishSeconds = qint16(rng.bounded(1, 7));
+            cut.values.showsPerPair = qint16(rng.bounded(4));
+            cut.values.speakAloud = qint16(rng.bounded(2));
+            cut.values.topic = qint16(rng.bounded(16));
+            cut.values.position = qint16(rng.bounded(10101, 11938));
+            const QString where = QStringLiteral("trial %1").arg(trial);
+            int next = 0;
+            cut.engine.pickNextPair();
+            const int steps = rng.bounded(2 * 10 * (6 + 6 + 1) * 3);
+            for (int i = 0; i < steps; ++i)
+                cut.step();
+            cut.view.take();
+            cut.character.calls.clear();
+
+            cut.engine.interrupt();
+            QVERIFY2(cut.character.calls == QStringList{"Stop"}, qPrintable(where));
+            QVERIFY2(cut.view.take().isEmpty(), qPrintable(where)); // the lines stay while stopped
+
+            // The reference picks the same next pair at its first tick: a fresh
+            // start has a pair loaded already unless every tick picks one.
+            Rig fresh;
+            fresh.values = cut.values;
+            if (fresh.values.showsPerPair > 0)
+                fresh.engine.pickNextPair();
+            const QString before = cut.engine.russian();
+            cut.character.calls.clear();
+            cut.messages.shown.clear();
+
+            // Two presentations of the next pair and the pick after them.
+            for (int i = 1; i <= 2 * 82 + 1; ++i) {
+                const QString at = where + QStringLiteral(", tick %1").arg(i);
+                cut.step();
+                fresh.step();
+                QStringList expected = fresh.view.take();
+                if (i == 1) {
+                    expected = QStringList{"russianSlide off", "englishSlide off", "russian  ",
+                                           "english  ", "englishTop 400"} +
+                               expected;
+                    QVERIFY2(cut.loadedId() == fresh.loadedId(), qPrintable(at));
+                    QVERIFY2(cut.engine.russian() != before, qPrintable(at));
+                    next = cut.loadedId();
+                }
+                QVERIFY2(cut.view.take() == expected, qPrintable(at));
+                QVERIFY2(cut.character.calls == fresh.character.calls, qPrintable(at));
+                QVERIFY2(cut.engine.state() == fresh.engine.state(), qPrintable(at));
+                QVERIFY2(cut.engine.tickCount() == fresh.engine.tickCount(), qPrintable(at));
+                QVERIFY2(cut.engine.showsCount() == fresh.engine.showsCount(), qPrintable(at));
+                QVERIFY2(cut.values.position == fresh.values.position, qPrintable(at));
+            }
+            QVERIFY2(cut.messages.shown.isEmpty(), qPrintable(where));
+            // The next pair was spoken, unless the voice is off (or every
+            // tick picks another pair).
+            const QString spoken = "Speak \\SPD=90\\" + russianOf(next);
+            if (cut.values.showsPerPair > 0)
+                QVERIFY2(cut.character.calls.contains(spoken) == (cut.values.speakAloud == 1),
+                         qPrintable(where));
+        }
     }
 
     void emptyBookFallsBackToGroup16_data()

@@ -72,6 +72,14 @@ struct Window {
         QCoreApplication::sendEvent(target, &event);
     }
 
+    // A press and release on a picture.
+    void click(QWidget* picture)
+    {
+        const QPoint at = picture->mapToGlobal(QPoint(5, 10));
+        mouse(picture, QEvent::MouseButtonPress, at);
+        mouse(picture, QEvent::MouseButtonRelease, at);
+    }
+
     void endCountdown()
     {
         while (strip->countdown().value() > 0)
@@ -112,37 +120,41 @@ private slots:
         QCOMPARE(f.russianLine()->font().pointSize(), 20);
     }
 
-    void playStopResumesWhereItStopped()
+    void stopSilencesAndPlayStartsTheNextPair()
     {
         Window w;
         StripWindow& f = *w.strip;
+        QVERIFY(f.loadCharacter("Merlin"));
+        auto* character = static_cast<FakeCharacter*>(f.currentCharacter());
         f.pickNextPair();
         f.presentationTimer().start();
-        for (int i = 0; i < 60; ++i)
+        for (int i = 0; i < 20; ++i)
             f.engine().onPresentationTick();
-        QCOMPARE(f.engine().state(), 3);
+        // Ticks 1 to 20: the Russian line of 11401 is spoken and shown.
+        QCOMPARE(f.engine().state(), 1);
+        QVERIFY(character->calls.contains("Speak \\SPD=90\\" + f.engine().russian()));
+        f.setRussianLineCaption(" Russian");
+        character->calls.clear();
 
-        w.mouse(f.stopPicture(), QEvent::MouseButtonPress,
-                f.stopPicture()->mapToGlobal(QPoint(5, 10)));
-        w.mouse(f.stopPicture(), QEvent::MouseButtonRelease,
-                f.stopPicture()->mapToGlobal(QPoint(5, 10)));
+        w.click(f.stopPicture());
         QVERIFY(!f.presentationTimer().isActive());
         QVERIFY(f.playPicture()->isVisibleTo(&f) && !f.stopPicture()->isVisibleTo(&f));
         QCOMPARE(f.playPicture()->toolTip(), QString("Play"));
+        // The voice is cut at once; the line stays to be read.
+        QCOMPARE(character->calls, QStringList{"Stop"});
+        QCOMPARE(f.russianLine()->text(), QString(" Russian"));
 
-        w.mouse(f.playPicture(), QEvent::MouseButtonPress,
-                f.playPicture()->mapToGlobal(QPoint(5, 10)));
-        w.mouse(f.playPicture(), QEvent::MouseButtonRelease,
-                f.playPicture()->mapToGlobal(QPoint(5, 10)));
+        w.click(f.playPicture());
         QVERIFY(f.presentationTimer().isActive());
         QVERIFY(f.stopPicture()->isVisibleTo(&f) && !f.playPicture()->isVisibleTo(&f));
-        // The English line still has ticks 61 to 81 to go.
-        QCOMPARE(f.engine().tickCount(), 60);
-        f.englishLine()->setText("English");
-        for (int i = 61; i < 82; ++i)
-            f.engine().onPresentationTick();
-        QCOMPARE(f.englishLine()->text(), QString("English"));
+        QCOMPARE(character->calls, QStringList{"Stop"});
         f.engine().onPresentationTick();
+        // The next pair from its start, spoken at once.
+        QCOMPARE(w.values.position, qint16(11403));
+        QCOMPARE(f.engine().tickCount(), 1);
+        QCOMPARE(character->calls,
+                 (QStringList{"Stop", "Speak \\SPD=90\\" + f.engine().russian(), "Play Wave"}));
+        QCOMPARE(f.russianLine()->text(), QString(" "));
         QCOMPARE(f.englishLine()->text(), QString(" "));
         QCOMPARE(f.englishLineTopTwips(), 400);
     }
