@@ -1,5 +1,7 @@
 #include "common/settings/inifilebackend.h"
 
+#include "common/settings/workingfolder.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -7,7 +9,6 @@
 #include <QLockFile>
 #include <QSaveFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <cerrno>
@@ -169,14 +170,10 @@ StoreOutcome IniFileBackend::reload()
 StoreOutcome IniFileBackend::takeCopy(const QByteArray& text)
 {
     forget(false);
-    if (!m_copyFolder) {
-        // The per-user runtime folder is normally in memory: QSettings syncs
-        // the copy to disk at every write, which there costs nothing.
-        const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-        const QString parent =
-            !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : QDir::tempPath();
-        m_copyFolder = std::make_unique<QTemporaryDir>(parent + QStringLiteral("/velkor-XXXXXX"));
-    }
+    // The per-user runtime folder is normally in memory: QSettings syncs the
+    // copy to disk at every write, which there costs nothing.
+    if (!m_copyFolder)
+        m_copyFolder = std::make_unique<WorkingFolder>();
     if (!m_copyFolder->isValid()) {
         return giveUp(
             StoreFault::Unusable,

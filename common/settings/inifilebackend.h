@@ -9,9 +9,10 @@
 
 class QLockFile;
 class QSettings;
-class QTemporaryDir;
 
 namespace settings {
+
+class WorkingFolder;
 
 // One section of an INI file in the text form QSettings reads and writes.
 //
@@ -69,7 +70,7 @@ private:
     // The version m_values and the private copy were read from; none before
     // the first read, for a missing file, and after a write that failed.
     std::optional<Version> m_version;
-    std::unique_ptr<QTemporaryDir> m_copyFolder;
+    std::unique_ptr<WorkingFolder> m_copyFolder;
     QString m_copyName;
     // QSettings on the private copy, in the section; none when there is no
     // current copy.
