@@ -103,7 +103,8 @@ void OptionsSession::writeAll()
     namespace keys = settings::keys;
     using settings::formatInt16;
     const settings::Settings& v = m_values;
-    const std::pair<const QString&, QString> written[] = {
+    // One write of the file for all of them, in the order they always had.
+    m_store.writeSettings({
         {keys::russianFirst, formatInt16(v.russianFirst)},
         {keys::showsPerPair, formatInt16(v.showsPerPair)},
         {keys::englishSeconds, formatInt16(v.englishSeconds)},
@@ -121,9 +122,7 @@ void OptionsSession::writeAll()
         {keys::speechSpeed, formatInt16(v.speechSpeed)},
         {keys::fontSize, formatInt16(v.fontSize)},
         {keys::showStressMarks, formatInt16(v.showStressMarks)},
-    };
-    for (const auto& [key, text] : written)
-        m_store.writeSetting(key, text);
+    });
 }
 
 } // namespace options

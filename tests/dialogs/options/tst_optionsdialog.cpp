@@ -1,4 +1,5 @@
 #include "common/settings/autostart.h"
+#include "common/settings/inifilebackend.h"
 #include "common/settings/settingskeys.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/agent/agent.h"
@@ -28,10 +29,30 @@ namespace keys = settings::keys;
 
 namespace {
 
+// The per-user file, counting the writes made to it.
+class CountingBackend final : public settings::StoreBackend
+{
+public:
+    explicit CountingBackend(int& writes) : m_writes(writes) {}
+    QString location() const override { return m_file.location(); }
+    settings::StoreOutcome refresh() override { return m_file.refresh(); }
+    const settings::SectionValues& values() const override { return m_file.values(); }
+    settings::StoreOutcome commit(const settings::SettingChanges& changes) override
+    {
+        ++m_writes;
+        return m_file.commit(changes);
+    }
+
+private:
+    int& m_writes;
+    settings::IniFileBackend m_file{settings::SettingsStore::defaultFileName(), keys::section};
+};
+
 // A dialog over a recording strip, with the character folders, the colour
 // dialog and the message boxes of the test.
 struct Fixture {
-    settings::SettingsStore store;
+    int writes = 0;
+    settings::SettingsStore store{std::make_unique<CountingBackend>(writes)};
     settings::Settings values = firstRunValues();
     FakeStrip strip{values};
     QStringList messages;
@@ -317,7 +338,9 @@ private slots:
         choose(f.get<QCheckBox>("autoStartBox"));
         choose(f.get<QCheckBox>("stressMarksBox"));
         clickArrow(f.bar("fontSizeBox"), true);
+        QCOMPARE(f.writes, 0);
         click(f.dialog->closeButton());
+        QCOMPARE(f.writes, 1);
         QVERIFY(QFileInfo::exists(settings::autoStartEntryPath()));
 
         const std::pair<const QString&, const char*> written[] = {
@@ -342,12 +365,27 @@ private slots:
         for (const auto& [key, text] : written)
             QCOMPARE(f.store.readSetting(key), QString::fromLatin1(text));
         QCOMPARE(f.store.storedKeys().size(), int(std::size(written)));
+        // The same file, byte for byte, as one write per value makes.
+        QFile file(f.store.fileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray batched = file.readAll();
+        file.close();
+        QVERIFY(file.remove());
+        {
+            settings::SettingsStore perValue;
+            for (const auto& [key, text] : written)
+                perValue.writeSetting(key, QString::fromLatin1(text));
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), batched);
+        file.close();
 
         f.open();
         f.settingsPage();
         choose(f.get<QCheckBox>("autoStartBox"));
         f.playContentPage();
         click(f.dialog->okButton());
+        QCOMPARE(f.writes, 2);
         QVERIFY(!QFileInfo::exists(settings::autoStartEntryPath()));
         QCOMPARE(f.store.readSetting(keys::autoStart), QStringLiteral("0"));
     }
