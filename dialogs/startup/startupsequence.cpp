@@ -12,11 +12,6 @@ namespace startup {
 
 namespace {
 
-QString colourText(double colour)
-{
-    return QString::number(qint64(colour));
-}
-
 // The first-run value that records the getting-started page: earlier
 // versions stored it last of all, one value per write, and only then opened
 // the page, so a file that has the marker but not this value comes from a
@@ -70,8 +65,8 @@ settings::SettingChanges StartupSequence::firstRunValues() const
         {keys::unusedRed, "0"},
         {keys::autoStart, "1"},
         {keys::leftTwips, formatPosition(float(halfWidth - 3000))},
-        {keys::textColour, colourText(m_host.lineTextColour())},
-        {keys::backColour, colourText(m_host.windowBackColour())},
+        {keys::textColour, settings::formatColour(m_host.lineTextColour())},
+        {keys::backColour, settings::formatColour(m_host.windowBackColour())},
         {keys::unusedNoSpeak, "0"},
         {keys::speechSpeed, "90"},
         {keys::fontSize, "12"},
