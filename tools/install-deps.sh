@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git clang-format
   # libraries
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
-  libgl-dev libsqlite3-dev sqlite3 libespeak-ng-dev espeak-ng-data libpulse-dev libasound2-dev
+  libgl-dev libsqlite3-dev sqlite3 libespeak-ng-dev espeak-ng-data libpulse-dev libasound2-dev libxcb1-dev
   # run time
   fonts-dejavu-core xdg-utils
   # tests, end-to-end and benchmarks
@@ -16,6 +16,8 @@ packages=(
   # a private sound server for the speech tests, and the command-line
   # synthesizer and player the speech benchmarks compare against
   pulseaudio pulseaudio-utils espeak-ng
+  # the package test: metadata validators
+  appstream desktop-file-utils
 )
 
 missing=()

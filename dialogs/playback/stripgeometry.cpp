@@ -23,12 +23,20 @@ int StripGeometry::foldedHeightPixels() const
     return std::max(1, pixels(kFoldedHeightTwips));
 }
 
+void StripGeometry::confirmWindowGeometry(const QRect& frame)
+{
+    m_rect = PixelRect{frame.left(), frame.top(), frame.left() + frame.width(),
+                       frame.top() + fullHeightPixels()};
+    m_confirmedHeight = frame.height();
+}
+
 int StripGeometry::autoHideHeight(int currentHeight, bool autoHide, int countdown) const
 {
     const int full = fullHeightPixels();
     const bool inside = m_rect.contains(m_pointer);
     const bool unfolded = currentHeight == full;
-    if (!autoHide || countdown > 0 || (inside && (unfolded || m_pointer.y() <= kTopRows)))
+    if (!autoHide || countdown > 0 ||
+        (inside && (unfolded || m_pointer.y() - m_rect.top <= kTopRows)))
         return full;
     return foldedHeightPixels();
 }
@@ -41,8 +49,9 @@ void StripGeometry::beginDrag()
 
 QRect StripGeometry::dragGeometry() const
 {
+    // The rectangle's height: its bottom, when the strip docks at the very top.
     return QRect(m_pointer.x() - m_dragOffset.x(), m_pointer.y() - m_dragOffset.y(), m_rect.width(),
-                 m_rect.bottom);
+                 m_rect.bottom - m_rect.top);
 }
 
 int StripGeometry::dragEndLeft(int left, int screenWidth) const

@@ -47,13 +47,25 @@ public:
     int fullHeightPixels() const { return pixels(m_fullHeightTwips); }
     int foldedHeightPixels() const;
 
+    // The top of the screen's available area: below a panel at the top of the
+    // screen, 0 without one. The strip docks there.
+    void setAvailableTop(int top) { m_availableTop = top; }
+    int dockTop() const { return m_availableTop; }
+
+    // The window's frame as the window manager confirmed it. The rectangle
+    // the auto-hide check and the drag use is its place at full height, so it
+    // stays the same while the strip is folded.
+    void confirmWindowGeometry(const QRect& frame);
+    int confirmedHeight() const { return m_confirmedHeight; }
+
     void setWindowRect(const PixelRect& rect) { m_rect = rect; }
     const PixelRect& windowRect() const { return m_rect; }
 
     void samplePointer(QPoint screenPos) { m_pointer = screenPos; }
     QPoint pointerSample() const { return m_pointer; }
 
-    // The window height (pixels) the auto-hide check sets on this tick.
+    // The window height (pixels) the auto-hide check sets on this tick. The
+    // pointer unfolds a folded strip within the top rows of its rectangle.
     int autoHideHeight(int currentHeight, bool autoHide, int countdown) const;
 
     // Dragging by the labels.
@@ -78,6 +90,8 @@ private:
     double m_twipsPerPixel;
     int m_fullHeightTwips = 360;
     PixelRect m_rect;
+    int m_availableTop = 0;
+    int m_confirmedHeight = 0;
     QPoint m_pointer;
     QPoint m_dragOffset;
     bool m_dragging = false;

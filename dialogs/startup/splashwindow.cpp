@@ -20,8 +20,11 @@ const QString kPicture2x = QStringLiteral(":/pictures/splash@2x.png");
 } // namespace
 
 SplashWindow::SplashWindow(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus)
 {
+    // It shows while the learner may be typing elsewhere.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setObjectName(QStringLiteral("splashWindow"));
     setWindowTitle(QStringLiteral("Version"));
     setFixedSize(kSize);

@@ -1,5 +1,6 @@
 #include "common/speech/agent/balloonwidget.h"
 
+#include "common/desktop/accessorywindow.h"
 #include "common/speech/speechtext.h"
 
 #include <QGuiApplication>
@@ -22,6 +23,9 @@ BalloonWidget::BalloonWidget(QWidget* parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // No focus, no taskbar button, on every desktop.
+    desktop::AccessoryWindow::apply(*this);
+    setWindowTitle(QStringLiteral("Balloon"));
     QFont f = font();
     f.setPointSizeF(10.5);
     setFont(f);

@@ -1,5 +1,7 @@
 #include "common/speech/agent/characterwindow.h"
 
+#include "common/desktop/accessorywindow.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -12,6 +14,8 @@ CharacterWindow::CharacterWindow(QWidget* parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // No focus, no taskbar button, on every desktop.
+    desktop::AccessoryWindow::apply(*this);
     setWindowTitle(QStringLiteral("Character"));
 }
 

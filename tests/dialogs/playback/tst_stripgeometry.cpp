@@ -1,5 +1,6 @@
 #include "dialogs/playback/stripgeometry.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 using playback::PixelRect;
@@ -58,6 +59,57 @@ private slots:
         const int height = g.autoHideHeight(current, autoHide, countdown);
         QCOMPARE(height, unfolded ? g.fullHeightPixels() : g.foldedHeightPixels());
         QVERIFY(g.foldedHeightPixels() < g.fullHeightPixels());
+    }
+
+    void belowATopPanelTheConfirmedPlaceCounts()
+    {
+        // Panels of any height, window managers that put the strip where it
+        // was asked or a few pixels lower, folded or not, and pointers all
+        // over the top of the screen: the strip unfolds exactly when the
+        // pointer is within its width and the top four rows of its real
+        // place, and stays unfolded while the pointer is inside it.
+        QRandomGenerator random(15);
+        for (int round = 0; round < 5000; ++round) {
+            StripGeometry g(15.0);
+            g.setFontSize(random.bounded(8, 30));
+            const int full = g.fullHeightPixels();
+            const int panel = random.bounded(3) == 0 ? 0 : random.bounded(1, 80);
+            g.setAvailableTop(panel);
+            QCOMPARE(g.dockTop(), panel);
+            const int top = panel + (random.bounded(4) == 0 ? random.bounded(1, 12) : 0);
+            const int left = random.bounded(-50, 900);
+            const int width = random.bounded(100, 700);
+            const bool folded = random.bounded(2) == 0;
+            const int height = folded ? g.foldedHeightPixels() : full;
+            g.confirmWindowGeometry(QRect(left, top, width, height));
+            QCOMPARE(g.confirmedHeight(), height);
+            QCOMPARE(g.windowRect().bottom - g.windowRect().top, full);
+
+            const QPoint pointer(random.bounded(left - 20, left + width + 20),
+                                 random.bounded(0, top + full + 20));
+            g.samplePointer(pointer);
+            const bool across = pointer.x() >= left && pointer.x() < left + width;
+            const bool inside = across && pointer.y() >= top && pointer.y() < top + full;
+            const bool touching = across && pointer.y() >= top && pointer.y() <= top + 3;
+            const bool unfold = folded ? touching : inside;
+            const QString context = QStringLiteral("panel %1, top %2, pointer %3,%4, %5")
+                                        .arg(panel)
+                                        .arg(top)
+                                        .arg(pointer.x())
+                                        .arg(pointer.y())
+                                        .arg(folded ? "folded" : "unfolded");
+            QVERIFY2(g.autoHideHeight(height, true, 0) == (unfold ? full : g.foldedHeightPixels()),
+                     qPrintable(context));
+
+            // A drag keeps the full height wherever the strip stood.
+            g.beginDrag();
+            g.samplePointer(pointer + QPoint(random.bounded(-300, 300), random.bounded(0, 200)));
+            const QRect dragged = g.dragGeometry();
+            QCOMPARE(dragged.height(), full);
+            QCOMPARE(dragged.width(), width);
+            QCOMPARE(dragged.topLeft() - QPoint(left, top), g.pointerSample() - pointer);
+            g.endDrag();
+        }
     }
 
     void dragEndKeepsTheStripOnScreen_data()
