@@ -3,6 +3,8 @@
 #include "assets/pictures/pictures.h"
 #include "common/speech/agentcharacter.h"
 #include "dialogs/menu/aboutbox.h"
+#include "dialogs/menu/addressmessage.h"
+#include "dialogs/menu/helpviewer.h"
 #include "dialogs/menu/menuhost.h"
 #include "dialogs/menu/popupplacement.h"
 #include "dialogs/menu/systemdesktop.h"
@@ -83,10 +85,12 @@ PopupMenu::PopupMenu(MenuHost& host, std::unique_ptr<Desktop> desktop, QWidget* 
     connect(m_wordBookItem, &QAction::triggered, this, &PopupMenu::wordBookRequested);
     connect(m_readerItem, &QAction::triggered, this, &PopupMenu::startReader);
     connect(m_helpItem, &QAction::triggered, this, &PopupMenu::openHelp);
-    connect(m_websiteItem, &QAction::triggered, this,
-            [this] { m_desktop->openUrl(QUrl(startup::kHomePage)); });
+    connect(m_websiteItem, &QAction::triggered, this, [this] {
+        openAddress(QUrl(startup::kHomePage), AddressKind::WebPage, startup::kHomePage);
+    });
     connect(m_emailItem, &QAction::triggered, this, [this] {
-        m_desktop->openUrl(QUrl(QStringLiteral("mailto:") + startup::kEmailAddress));
+        openAddress(QUrl(QStringLiteral("mailto:") + startup::kEmailAddress), AddressKind::Email,
+                    startup::kEmailAddress);
     });
     connect(m_aboutItem, &QAction::triggered, this, &PopupMenu::openAbout);
     connect(m_exitItem, &QAction::triggered, this, [this] { m_host.exitByMenu(); });
@@ -141,6 +145,13 @@ void PopupMenu::popup()
     m_menu->popup(popupPosition());
 }
 
+void PopupMenu::popupAt(const QPoint& screenPos)
+{
+    if (!m_host.menuHotSpotEnabled() || m_menu->isVisible())
+        return;
+    m_menu->popup(screenPos);
+}
+
 void PopupMenu::toggleCharacter()
 {
     // The caption alone records whether the character was hidden here.
@@ -166,8 +177,16 @@ void PopupMenu::openHelp()
     // Without the help file there is nothing to show; asking the desktop
     // anyway would only bring up its own error.
     const QString file = m_programFolder + QStringLiteral("/help.html");
-    if (QFileInfo(file).isFile())
-        m_desktop->openUrl(QUrl::fromLocalFile(file));
+    if (!QFileInfo(file).isFile())
+        return;
+    // A desktop with nothing to show web pages gets our own viewer.
+    const QUrl page = QUrl::fromLocalFile(file);
+    m_desktop->openUrl(page, [page] { HelpViewer::showPage(page); });
+}
+
+void PopupMenu::openAddress(const QUrl& url, AddressKind kind, const QString& address)
+{
+    m_desktop->openUrl(url, [kind, address] { AddressMessage::showFor(kind, address); });
 }
 
 void PopupMenu::openAbout()

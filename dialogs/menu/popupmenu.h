@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/menu/addressmessage.h"
 #include "dialogs/menu/desktop.h"
 
 #include <QPointer>
@@ -61,6 +62,9 @@ public slots:
     // Opens the menu below the main window's bottom-right corner, unless the
     // hot spot is disabled or the menu is already open.
     void popup();
+    // The same, with the menu's top-left corner at a point of the screen
+    // (a right-click on the strip).
+    void popupAt(const QPoint& screenPos);
 
 signals:
     // The options dialog (at optionsDialogPosition()) and the word book
@@ -73,6 +77,7 @@ private:
     void toggleCharacter();
     void startReader();
     void openHelp();
+    void openAddress(const QUrl& url, AddressKind kind, const QString& address);
     void openAbout();
 
     MenuHost& m_host;

@@ -1,10 +1,13 @@
 #include "dialogs/playback/stripwindow.h"
 
+#include "common/desktop/accessorywindow.h"
+#include "common/desktop/placementwatch.h"
 #include "common/settings/settings.h"
 #include "common/settings/settingskeys.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/characterservice.h"
 #include "common/speech/speechtext.h"
+#include "dialogs/menu/helpviewer.h"
 #include "dialogs/playback/colourreference.h"
 #include "dialogs/playback/qtmessageboxes.h"
 #include "dialogs/playback/randomsource.h"
@@ -18,7 +21,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -56,13 +58,21 @@ double screenTwipsPerPixel()
 StripWindow::StripWindow(settings::SettingsStore& store, settings::Settings& values,
                          std::unique_ptr<speech::CharacterService> characters,
                          PlaybackServices services, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_store(store), m_values(values), m_characterService(std::move(characters)),
-      m_countdown(*this), m_geometry(screenTwipsPerPixel()), m_services(std::move(services))
+    : QWidget(parent, desktop::AccessoryWindow::flags({})), m_store(store), m_values(values),
+      m_characterService(std::move(characters)), m_countdown(*this),
+      m_geometry(screenTwipsPerPixel()), m_services(std::move(services))
 {
     setObjectName(QStringLiteral("stripWindow"));
     setWindowTitle(QStringLiteral("Morvane"));
     setAutoFillBackground(true);
+    // Beside the learner's work: no focus, no taskbar button, every desktop.
+    desktop::AccessoryWindow::apply(*this);
+    // Docked below a top panel, and again whenever the panels change.
+    m_placement = new desktop::PlacementWatch(*this);
+    connect(m_placement, &desktop::PlacementWatch::availableAreaChanged, this, [this] {
+        if (isVisible() && !m_geometry.dragging())
+            rememberWindowRect();
+    });
 
     if (!m_services.random)
         m_services.random = &processRandom();
@@ -176,7 +186,10 @@ bool StripWindow::openUrl(const QUrl& url)
 {
     if (!url.isValid())
         return false;
-    return m_openUrl ? m_openUrl(url) : QDesktopServices::openUrl(url);
+    if (m_openUrl)
+        return m_openUrl(url);
+    m_desktop.openUrl(url, [url] { menu::HelpViewer::showPage(url); });
+    return true;
 }
 
 void StripWindow::setLeftTwips(double left)
@@ -186,7 +199,8 @@ void StripWindow::setLeftTwips(double left)
 
 void StripWindow::setTopTwips(double top)
 {
-    move(x(), pixels(top));
+    // Measured from the top of the screen's available area.
+    move(x(), m_placement->availableArea().top() + pixels(top));
 }
 
 bool StripWindow::loadCharacter(const QString& name)
@@ -266,6 +280,7 @@ void StripWindow::attachMenuPictures()
     if (!m_popupMenu) {
         m_popupMenu = new menu::PopupMenu(*this, {}, this);
         connect(this, &StripWindow::menuRequested, m_popupMenu, &menu::PopupMenu::popup);
+        connect(this, &StripWindow::menuRequestedAt, m_popupMenu, &menu::PopupMenu::popupAt);
     }
     m_popupMenu->attachMenuPictures();
 }
@@ -330,10 +345,9 @@ void StripWindow::placeEnglishLine()
     m_englishLine->setGeometry(0, pixels(m_englishLineTopTwips), labelWidth, m_lineHeight);
 }
 
-PixelRect StripWindow::measuredRect() const
+void StripWindow::takeConfirmedGeometry()
 {
-    const QRect r = geometry();
-    return PixelRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    m_geometry.confirmWindowGeometry(m_placement->confirmedFrame());
 }
 
 void StripWindow::rememberWindowRect()
@@ -341,8 +355,11 @@ void StripWindow::rememberWindowRect()
     const double size =
         m_russianLine->font().pointSizeF() > 0 ? m_russianLine->font().pointSizeF() : 12.0;
     m_geometry.setFontSize(size);
-    setGeometry(x(), 0, width(), m_geometry.fullHeightPixels());
-    m_geometry.setWindowRect(measuredRect());
+    m_geometry.setAvailableTop(m_placement->availableArea().top());
+    setGeometry(x(), m_geometry.dockTop(), width(), m_geometry.fullHeightPixels());
+    // A shown strip keeps its last confirmed place until the window manager
+    // answers; the watch picks the answer up.
+    takeConfirmedGeometry();
 }
 
 void StripWindow::applyColours(double textColour, double backColour)
@@ -490,7 +507,9 @@ void StripWindow::onWatchTick()
     const bool autoHide = m_values.autoHide != 0;
     if (autoHide)
         m_geometry.samplePointer(m_pointer ? m_pointer() : QCursor::pos());
-    setWindowHeight(m_geometry.autoHideHeight(height(), autoHide, m_countdown.value()));
+    takeConfirmedGeometry();
+    setWindowHeight(
+        m_geometry.autoHideHeight(m_geometry.confirmedHeight(), autoHide, m_countdown.value()));
     m_countdown.act();
     // Once start-up is over, with auto-hide off and the strip unfolded, the
     // ticks have nothing left to do: rest until auto-hide is turned on.
@@ -507,7 +526,8 @@ void StripWindow::autoHideChanged()
 void StripWindow::onBlinkTick()
 {
     std::optional<QColor> blink;
-    if (const std::optional<int> index = m_geometry.blinkTick(height()))
+    takeConfirmedGeometry();
+    if (const std::optional<int> index = m_geometry.blinkTick(m_geometry.confirmedHeight()))
         blink = StripGeometry::paletteColour(*index);
     if (blink != m_blink) {
         m_blink = blink;
@@ -533,9 +553,27 @@ void StripWindow::onPlayStopClicked()
     }
 }
 
+bool StripWindow::requestMenuAt(QMouseEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonPress || event->button() != Qt::RightButton)
+        return false;
+    emit menuRequestedAt(event->globalPosition().toPoint());
+    return true;
+}
+
+void StripWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (!requestMenuAt(event))
+        QWidget::mousePressEvent(event);
+}
+
 bool StripWindow::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // A right-click anywhere on the strip opens the menu at the pointer; it
+    // neither drags nor plays.
+    if (type == QEvent::MouseButtonPress && requestMenuAt(static_cast<QMouseEvent*>(event)))
+        return true;
     if (watched == m_menuHotSpot) {
         if (type == QEvent::MouseMove && m_menuHotSpot->isEnabled())
             emit menuRequested();
@@ -544,7 +582,9 @@ bool StripWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_playPicture || watched == m_stopPicture) {
         if (type == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            if (static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
+            // The right button's click belongs to the menu.
+            if (mouse->button() != Qt::RightButton &&
+                static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
                 onPlayStopClicked();
             return true;
         }
@@ -592,9 +632,9 @@ void StripWindow::paintEvent(QPaintEvent* event)
 
 void StripWindow::bringToFront()
 {
+    // Forward, but never with the keyboard focus.
     show();
     raise();
-    activateWindow();
 }
 
 void StripWindow::exitByMenu()

@@ -4,6 +4,7 @@
 #include "common/speech/characterservice.h"
 #include "dialogs/menu/menuhost.h"
 #include "dialogs/menu/popupmenu.h"
+#include "dialogs/menu/systemdesktop.h"
 #include "dialogs/options/optionshost.h"
 #include "dialogs/playback/messageboxes.h"
 #include "dialogs/playback/playbackengine.h"
@@ -23,6 +24,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+
+namespace desktop {
+class PlacementWatch;
+} // namespace desktop
 
 namespace settings {
 class SettingsStore;
@@ -78,7 +83,8 @@ public:
     int fullHeightTwips() const override { return m_geometry.fullHeightTwips(); }
     int fullHeightPixels() const { return m_geometry.fullHeightPixels(); }
 
-    // How web pages and the help are opened (the desktop's default handler).
+    // How web pages and the help are opened (the desktop's default handler,
+    // or the built-in help viewer where it has none).
     using UrlOpener = std::function<bool(const QUrl&)>;
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
     // Where the pointer is on the screen (QCursor::pos() unless replaced).
@@ -169,10 +175,13 @@ public:
 signals:
     // The pointer moved over the enabled menu hot spot: open the popup menu.
     void menuRequested();
+    // A right-click on the strip: the same menu at the pointer.
+    void menuRequestedAt(const QPoint& screenPos);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -181,7 +190,9 @@ private:
     int screenWidthPixels() const;
     void placeEnglishLine();
     void renderPictures();
-    PixelRect measuredRect() const;
+    // Where the window manager last confirmed the strip.
+    void takeConfirmedGeometry();
+    bool requestMenuAt(QMouseEvent* event);
     void setWindowHeight(int height);
     // A Russian text as the strip shows it: its stress marks only while the
     // setting asks for them.
@@ -207,6 +218,9 @@ private:
     // The Russian line's caption as given, marks included, so that turning
     // the marks back on can show them again.
     QString m_russianCaption = QStringLiteral(" ");
+    menu::SystemDesktop m_desktop;
+    // The confirmed frame and the screen's available area.
+    desktop::PlacementWatch* m_placement = nullptr;
 
     // The Russian and the English line; both are drag handles too.
     QLabel* m_russianLine = nullptr;

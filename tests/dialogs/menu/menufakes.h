@@ -36,11 +36,18 @@ public:
 class FakeDesktop final : public menu::Desktop
 {
 public:
-    void openUrl(const QUrl& url) override { opened << url; }
+    void openUrl(const QUrl& url, std::function<void()> unhandled) override
+    {
+        opened << url;
+        if (!handlers && unhandled)
+            unhandled();
+    }
     void startDetached(const QString& program) override { started << program; }
 
     QList<QUrl> opened;
     QStringList started;
+    // False: the desktop has nothing that opens web pages or mail.
+    bool handlers = true;
 };
 
 } // namespace menutest

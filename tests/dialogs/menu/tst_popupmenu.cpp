@@ -1,3 +1,5 @@
+#include "dialogs/menu/addressmessage.h"
+#include "dialogs/menu/helpviewer.h"
 #include "dialogs/menu/popupmenu.h"
 #include "dialogs/startup/addresses.h"
 #include "tests/dialogs/menu/menufakes.h"
@@ -236,6 +238,61 @@ private slots:
         f->popup->helpItem()->trigger();
         QCOMPARE(f->desktop->opened.size(), 3);
         QCOMPARE(f->host.exits, 0);
+    }
+
+    void desktopWithoutHandlersGetsOurOwnWays()
+    {
+        // Nothing on the desktop opens web pages or mail: the help opens in the
+        // built-in viewer at the page asked for, the web page and the e-mail
+        // address show as text to copy.
+        QTemporaryDir folder;
+        QFile help(folder.filePath("help.html"));
+        QVERIFY(help.open(QIODevice::WriteOnly));
+        help.write("<html><body><h1 id=\"top\">Guide</h1><p>Read me.</p></body></html>");
+        help.close();
+        auto f = makePopup(folder.path());
+        f->desktop->handlers = false;
+
+        f->popup->helpItem()->trigger();
+        menu::HelpViewer* viewer = menu::HelpViewer::current();
+        QVERIFY(viewer && viewer->isVisible());
+        QCOMPARE(viewer->source(), QUrl::fromLocalFile(folder.filePath("help.html")));
+        QVERIFY(viewer->toPlainText().contains("Read me."));
+        f->popup->helpItem()->trigger();
+        QCOMPARE(menu::HelpViewer::current(), viewer); // one viewer, brought forward
+        viewer->close();
+        QTRY_VERIFY(!menu::HelpViewer::current());
+
+        const QList<std::pair<QAction*, QString>> addresses = {
+            {f->popup->websiteItem(), startup::kHomePage},
+            {f->popup->emailItem(), startup::kEmailAddress}};
+        for (const auto& [item, address] : addresses) {
+            item->trigger();
+            menu::AddressMessage* message = nullptr;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (auto* found = qobject_cast<menu::AddressMessage*>(window);
+                    found && found->isVisible())
+                    message = found;
+            QVERIFY(message);
+            QVERIFY(message->text().endsWith("\n" + address));
+            QVERIFY(message->textInteractionFlags() & Qt::TextSelectableByMouse);
+            QVERIFY(!message->isModal());
+            message->close();
+        }
+        QCOMPARE(f->desktop->opened.size(), 4);
+        QCOMPARE(f->host.exits, 0);
+    }
+
+    void popupAtThePointer()
+    {
+        auto f = makePopup();
+        f->popup->popupAt(QPoint(120, 90));
+        QVERIFY(f->popup->menu()->isVisible());
+        QCOMPARE(f->popup->menu()->pos(), QPoint(120, 90));
+        f->popup->menu()->hide();
+        f->host.hotSpot = false;
+        f->popup->popupAt(QPoint(120, 90));
+        QVERIFY(!f->popup->menu()->isVisible());
     }
 
     void commandsWithoutTheDesktop()
