@@ -1,3 +1,4 @@
+#include "assets/icon/programicon.h"
 #include "common/desktop/singleinstance.h"
 #include "common/settings/problemmessagebox.h"
 #include "common/settings/settings.h"
@@ -26,6 +27,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Morvane"));
+    // The desktop entry the windows belong to, and the icon they show.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velkor-dialogs"));
+    icon::installProgramIcon();
     QApplication::setQuitOnLastWindowClosed(false);
 
     desktop::SingleInstance instance(QStringLiteral("velkor-dialogs"));
