@@ -19,4 +19,11 @@ bool isWritableByUs(const QString& path)
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
 
+bool isOwnedByUs(const QString& path)
+{
+    struct stat info {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && info.st_uid == ::geteuid();
+}
+
 } // namespace wordbook

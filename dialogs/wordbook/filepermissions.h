@@ -10,4 +10,7 @@ namespace wordbook {
 // write anywhere.
 bool isWritableByUs(const QString& path);
 
+// True when the file or folder at path belongs to this process's user.
+bool isOwnedByUs(const QString& path);
+
 } // namespace wordbook

@@ -18,13 +18,32 @@ namespace {
                   QStringLiteral("Cannot make the word book %1: %2").arg(target, reason));
 }
 
+bool isInside(const QString& path, const QString& folder)
+{
+    return path == folder || path.startsWith(folder.endsWith(u'/') ? folder : folder + u'/');
+}
+
 } // namespace
 
-QString wordBookPath(const QString& programFolder)
+bool programFolderHoldsTheBook(const QString& programFolder, const QStringList& systemFolders)
+{
+    // Links resolved on both sides: /usr/bin/dialogs may lead anywhere.
+    const QString folder = QFileInfo(programFolder).canonicalFilePath();
+    if (folder.isEmpty())
+        return false;
+    for (const QString& system : systemFolders) {
+        const QString canonical = QFileInfo(system).canonicalFilePath();
+        if (isInside(folder, canonical.isEmpty() ? system : canonical))
+            return false;
+    }
+    return isOwnedByUs(folder) && isWritableByUs(folder);
+}
+
+QString wordBookPath(const QString& programFolder, const QStringList& systemFolders)
 {
     const QString fileName = QString::fromUtf16(WordBookFileName);
     const QString shipped = QDir(programFolder).filePath(fileName);
-    if (isWritableByUs(programFolder))
+    if (programFolderHoldsTheBook(programFolder, systemFolders))
         return shipped;
 
     const QString userFolder =

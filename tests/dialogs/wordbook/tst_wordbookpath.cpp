@@ -1,16 +1,48 @@
 #include "dialogs/wordbook/connection.h"
 #include "dialogs/wordbook/dberror.h"
+#include "dialogs/wordbook/filepermissions.h"
 #include "dialogs/wordbook/wordbookpath.h"
 #include "tests/dialogs/wordbook/bookfixture.h"
 #include "tests/support/testenvironment.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace wordbook;
 using namespace wordbooktest;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+// Every file below a folder with its bytes, to see that nothing was written.
+QMap<QString, QByteArray> contents(const QString& folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path, it.fileInfo().isDir() ? QByteArray("folder") : fileBytes(path));
+    }
+    return files;
+}
+
+void openToEveryone(const QString& path, bool writable = false)
+{
+    ::chmod(QFile::encodeName(path).constData(), writable ? 0777 : 0755);
+}
+
+} // namespace
 
 class TestWordBookPath : public QObject
 {
@@ -68,6 +100,93 @@ private slots:
         QCOMPARE(wordBookPath(m_programFolder), m_userCopy);
         QVERIFY(rawPairs(m_userCopy).contains(Pair("owl", "сова")));
         QCOMPARE(fileBytes(m_programFolder + "/dialog.ocx"), shipped);
+    }
+
+    void systemInstallationIsNeverWrittenTo()
+    {
+        // A stand-in for /usr with the program folder below it, laid out as
+        // the package lays it out. Whoever runs the program, even the owner
+        // of the folder (root, for a real /usr), the pairs go to the per-user
+        // copy, and the installation keeps every byte, with no journal files.
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString usr = root.path() + "/usr";
+        const QString folder = usr + "/lib/velkor-dialogs";
+        makeBook(folder, {{"cat", "кошка"}});
+        QFile::setPermissions(folder + "/dialog.ocx",
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        for (const QString& path : {root.path(), usr, usr + "/lib", folder})
+            openToEveryone(path);
+        const QMap<QString, QByteArray> installed = contents(usr);
+
+        QVERIFY(isOwnedByUs(folder) && isWritableByUs(folder));
+        QVERIFY(!programFolderHoldsTheBook(folder, {usr}));
+        QCOMPARE(wordBookPath(folder, {usr}), m_userCopy);
+        {
+            Connection connection(m_userCopy, ConnectionKind::Exclusive);
+            Recordset words = connection.openRecordset("select * from word ORDER BY English");
+            words.addNew();
+            words.setField("English", "owl");
+            words.setField("Russian", "сова");
+            words.update();
+        }
+        QVERIFY(rawPairs(m_userCopy).contains(Pair("owl", "сова")));
+        QCOMPARE(contents(usr), installed);
+
+        // Reached through a link, as /usr/bin/dialogs reaches it: still the system's.
+        QVERIFY(QFile::link(folder, root.path() + "/link"));
+        QVERIFY(!programFolderHoldsTheBook(root.path() + "/link", {usr}));
+        // Given as a link, the system folder still covers what lies below it.
+        QVERIFY(QFile::link(usr, root.path() + "/usr-link"));
+        QVERIFY(!programFolderHoldsTheBook(folder, {root.path() + "/usr-link"}));
+        // The same folder anywhere else is a portable copy that keeps its book.
+        QVERIFY(programFolderHoldsTheBook(folder, {root.path() + "/opt"}));
+
+        if (::geteuid() != 0)
+            QSKIP("running the programs as another user needs the superuser");
+
+        // Another user: its own per-user copy, and still nothing written into
+        // the stand-in. A folder of root's that anyone may write to is not
+        // that user's either, so it gets the per-user copy there too.
+        const QString shared = root.path() + "/shared";
+        makeBook(shared, {{"dog", "собака"}});
+        openToEveryone(shared, true);
+        QFile::setPermissions(shared + "/dialog.ocx",
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                  QFileDevice::WriteOther | QFileDevice::WriteGroup);
+        const QMap<QString, QByteArray> sharedBefore = contents(shared);
+        const QString home = root.path() + "/home";
+        QVERIFY(QDir().mkpath(home));
+        QVERIFY(::chown(QFile::encodeName(home).constData(), kNobody, kNobody) == 0);
+        // The child is copied where the other user may run it.
+        const QString child = root.path() + "/wordbook_child";
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + "/wordbook_child", child));
+        openToEveryone(child);
+
+        for (const QString& programFolder : {folder, shared}) {
+            QProcess process;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("HOME", home);
+            environment.insert("XDG_DATA_HOME", home + "/data");
+            process.setProcessEnvironment(environment);
+            process.setChildProcessModifier([] {
+                ::setgroups(0, nullptr);
+                if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+                    ::_exit(99);
+            });
+            process.start(child, {"place", programFolder, usr});
+            QVERIFY(process.waitForFinished(20000));
+            QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+            QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+                     home + "/data/Velkor/dialog.ocx");
+        }
+        const QList<Pair> saved = rawPairs(home + "/data/Velkor/dialog.ocx");
+        QVERIFY(saved.contains(Pair("owl velkor-dialogs", "сова")));
+        QVERIFY(saved.contains(Pair("owl shared", "сова")));
+        QCOMPARE(contents(usr), installed);
+        QCOMPARE(contents(shared), sharedBefore);
     }
 
     void failedCopyIsReported()

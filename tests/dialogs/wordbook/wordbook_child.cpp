@@ -5,10 +5,14 @@
 //       and lets go when its standard input closes.
 //   wordbook_child hold <book>  holds the book's write lock while others keep it
 //       open, prints "holding", and lets go when its standard input closes.
+//   wordbook_child place <program folder> <system folder>  prints the book the
+//       programs would use there, then saves to it the pair ("owl <folder name>", "сова").
 #include "dialogs/wordbook/connection.h"
 #include "dialogs/wordbook/dberror.h"
+#include "dialogs/wordbook/wordbookpath.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <sqlite3.h>
@@ -48,11 +52,27 @@ int lock(const char* book, const char* sql, const char* done)
     return 0;
 }
 
+int place(const QString& programFolder, const QString& systemFolder)
+{
+    const QString book = wordbook::wordBookPath(programFolder, {systemFolder});
+    std::printf("%s\n", QFile::encodeName(book).constData());
+    std::fflush(stdout);
+    wordbook::Connection connection(book, wordbook::ConnectionKind::Exclusive);
+    wordbook::Recordset words = connection.openRecordset("select * from word ORDER BY English");
+    words.addNew();
+    words.setField("English", QStringLiteral("owl ") + QFileInfo(programFolder).fileName());
+    words.setField("Russian", QStringLiteral("сова"));
+    words.update();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     try {
+        if (argc == 4 && std::strcmp(argv[1], "place") == 0)
+            return place(QFile::decodeName(argv[2]), QFile::decodeName(argv[3]));
         if (argc == 4 && std::strcmp(argv[1], "save") == 0)
             return save(QFile::decodeName(argv[2]), std::atoll(argv[3]));
         if (argc == 3 && std::strcmp(argv[1], "lock") == 0)
