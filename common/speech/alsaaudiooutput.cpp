@@ -1,6 +1,7 @@
 #include "common/speech/alsaaudiooutput.h"
 
 #include "common/speech/debuglog.h"
+#include "common/speech/runtimeparts.h"
 #include "common/speech/sharedlibrary.h"
 
 #include <alsa/asoundlib.h>
@@ -75,7 +76,7 @@ void routeAlsaError(const char* file, int line, const char* function, int error,
 const AlsaApi* AlsaApi::get()
 {
     static const AlsaApi* const api = []() -> const AlsaApi* {
-        static SharedLibrary library("libasound.so.2");
+        static SharedLibrary library(runtimePart(SpeechPart::SoundDevice).file);
         static AlsaApi f;
         library.resolve("snd_pcm_open", f.open);
         library.resolve("snd_pcm_close", f.close);
@@ -91,7 +92,7 @@ const AlsaApi* AlsaApi::get()
         library.resolve("snd_strerror", f.errorText);
         library.resolve("snd_lib_error_set_handler", f.setErrorHandler);
         if (!library.complete()) {
-            debugLog(QStringLiteral("ALSA: libasound.so.2 is missing or incomplete"));
+            reportMissingPart(SpeechPart::SoundDevice);
             return nullptr;
         }
         f.setErrorHandler(routeAlsaError);

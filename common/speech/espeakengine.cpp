@@ -5,6 +5,7 @@
 #include "common/speech/silentaudiooutput.h"
 #include "common/speech/synthesizer.h"
 
+#include "common/speech/runtimeparts.h"
 #include "common/speech/sharedlibrary.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -186,13 +187,17 @@ void EspeakEngine::run()
             return;
     }
     // Loaded here rather than linked: it brings the sound libraries with it.
-    SharedLibrary library("libespeak-ng.so.1");
+    SharedLibrary library(runtimePart(SpeechPart::Synthesizer).file);
     EspeakApi api;
     if (api.resolve(library)) {
         m_api = &api;
         const LibraryWithoutSoundServer noServer;
         m_sampleRate = api.initialize(AUDIO_OUTPUT_SYNCHRONOUS, kChunkMs, nullptr,
                                       espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_DONT_EXIT);
+        if (m_sampleRate <= 0)
+            reportMissingPart(SpeechPart::Voices);
+    } else {
+        reportMissingPart(SpeechPart::Synthesizer);
     }
     if (m_sampleRate > 0) {
         api.setSynthCallback(synthCallback);

@@ -1,6 +1,7 @@
 #include "common/speech/pulseaudiooutput.h"
 
 #include "common/speech/debuglog.h"
+#include "common/speech/runtimeparts.h"
 #include "common/speech/sharedlibrary.h"
 
 #include <pulse/pulseaudio.h>
@@ -73,7 +74,7 @@ struct PulseApi {
 const PulseApi* PulseApi::get()
 {
     static const PulseApi* const api = []() -> const PulseApi* {
-        static SharedLibrary library("libpulse.so.0");
+        static SharedLibrary library(runtimePart(SpeechPart::SoundServer).file);
         static PulseApi f;
         library.resolve("pa_threaded_mainloop_new", f.loopNew);
         library.resolve("pa_threaded_mainloop_free", f.loopFree);
@@ -105,7 +106,7 @@ const PulseApi* PulseApi::get()
         library.resolve("pa_operation_unref", f.operationUnref);
         library.resolve("pa_stream_get_buffer_attr", f.streamBufferAttr);
         if (!library.complete()) {
-            debugLog(QStringLiteral("PulseAudio: libpulse.so.0 is missing or incomplete"));
+            reportMissingPart(SpeechPart::SoundServer);
             return nullptr;
         }
         return &f;
