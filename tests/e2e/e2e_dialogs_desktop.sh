@@ -30,6 +30,16 @@ pids+=($!)
 wait_for 5 test -s "$E2E_HOME/panel.id" || fail "no panel"
 wait_for 5 test -s "$E2E_HOME/plain.id" || fail "no plain window"
 panel=$(cat "$E2E_HOME/panel.id") plain=$(cat "$E2E_HOME/plain.id")
+# A window mapped while openbox is still starting may stay unmanaged: map it
+# again until openbox takes it on.
+managed() { xprop -id "$1" WM_STATE 2> /dev/null | grep -q 'window state'; }
+for window in "$panel" "$plain"; do
+  for _ in 1 2 3; do
+    wait_for 3 managed "$window" && break
+    xdotool windowunmap --sync "$window" windowmap "$window"
+  done
+  managed "$window" || fail "openbox does not manage $window: $(cat "$E2E_HOME/openbox.log")"
+done
 work_top() { xprop -root _NET_WORKAREA 2> /dev/null | sed 's/.*= *//' | cut -d, -f2 | tr -d ' '; }
 work_top_is() { [ "$(work_top)" = "$1" ]; }
 set_strut() {
@@ -37,9 +47,12 @@ set_strut() {
   xprop -id "$panel" -f _NET_WM_STRUT_PARTIAL 32c \
     -set _NET_WM_STRUT_PARTIAL "0,0,$1,0,0,0,0,0,0,$last,0,0"
   xprop -id "$panel" -f _NET_WM_STRUT 32c -set _NET_WM_STRUT "0,0,$1,0"
-  wait_for 5 work_top_is "$1" || fail "the window manager kept the work area at $(work_top), not $1"
+  wait_for 10 work_top_is "$1" ||
+    fail "the window manager kept the work area at $(work_top), not $1;" \
+      "panel: $(xprop -id "$panel" _NET_WM_STRUT_PARTIAL WM_STATE _NET_WM_WINDOW_TYPE | tr '\n' ' ')" \
+      "openbox: $(cat "$E2E_HOME/openbox.log")"
 }
-wait_for 5 work_top_is $panel_top || fail "openbox did not take the panel's strut ($(work_top))"
+wait_for 10 work_top_is $panel_top || fail "openbox did not take the panel's strut ($(work_top))"
 xdotool windowactivate --sync "$plain"
 active() { xdotool getactivewindow 2> /dev/null; }
 [ "$(active)" = "$plain" ] || fail "the plain window did not take the focus"
@@ -75,6 +88,12 @@ beside_the_desktop() {
   xprop -id "$1" WM_HINTS | grep -q 'accepts input or input focus: False' || fail "$2 accepts the focus"
 }
 
+# since_start SECONDS: waits until that long after dialogs started.
+since_start() {
+  local left=$(($1 - (SECONDS - started)))
+  [ "$left" -le 0 ] || sleep "$left"
+}
+
 start_dialogs() {
   "$VELKOR_APP_DIR/dialogs" &
   pids+=($!)
@@ -86,7 +105,7 @@ start_dialogs() {
 
 # --- At start --------------------------------------------------------------
 start_dialogs
-sleep $((5 - (SECONDS - started)))
+since_start 5
 [ "$(active)" = "$plain" ] || fail "5 s after the start the focus is on $(active), not the plain window"
 wait_for 3 top_is $panel_top || fail "the strip's top is $(strip_top), not below the panel"
 read -r sx sy sw sh < <(geometry "$strip")
@@ -154,7 +173,7 @@ sed -i 's/^visi=.*/visi=1/' "$SETTINGS_FILE"
 grep -qx 'visi=1' "$SETTINGS_FILE" || fail "no auto-hide setting to turn on"
 xdotool mousemove 640 500
 start_dialogs
-sleep $((5 - (SECONDS - started)))
+since_start 5
 read -r sx sy sw sh < <(geometry "$strip")
 folded() { [ "$(strip_height)" -le 2 ] && top_is $panel_top; }
 wait_for 3 folded || fail "the strip did not fold with the pointer away ($(geometry "$strip"))"
