@@ -61,6 +61,17 @@ class TestWordBookPath : public QObject
             QFile::setPermissions(m_programFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     }
 
+    // Saves ("owl", "сова") through the editor's cursor.
+    static void saveOwl(const QString& book)
+    {
+        Connection connection(book, ConnectionKind::Exclusive);
+        Recordset words = connection.openRecordset("select * from word ORDER BY English");
+        words.addNew();
+        words.setField("English", "owl");
+        words.setField("Russian", "сова");
+        words.update();
+    }
+
 private slots:
     void init()
     {
@@ -88,14 +99,7 @@ private slots:
 
         QCOMPARE(wordBookPath(m_programFolder), m_userCopy);
         QCOMPARE(fileBytes(m_userCopy), shipped);
-        {
-            Connection connection(m_userCopy, ConnectionKind::Exclusive);
-            Recordset words = connection.openRecordset("select * from word ORDER BY English");
-            words.addNew();
-            words.setField("English", "owl");
-            words.setField("Russian", "сова");
-            words.update();
-        }
+        saveOwl(m_userCopy);
         // Later runs keep the learner's copy; the shipped book stays as it was.
         QCOMPARE(wordBookPath(m_programFolder), m_userCopy);
         QVERIFY(rawPairs(m_userCopy).contains(Pair("owl", "сова")));
@@ -123,14 +127,7 @@ private slots:
         QVERIFY(isOwnedByUs(folder) && isWritableByUs(folder));
         QVERIFY(!programFolderHoldsTheBook(folder, {usr}));
         QCOMPARE(wordBookPath(folder, {usr}), m_userCopy);
-        {
-            Connection connection(m_userCopy, ConnectionKind::Exclusive);
-            Recordset words = connection.openRecordset("select * from word ORDER BY English");
-            words.addNew();
-            words.setField("English", "owl");
-            words.setField("Russian", "сова");
-            words.update();
-        }
+        saveOwl(m_userCopy);
         QVERIFY(rawPairs(m_userCopy).contains(Pair("owl", "сова")));
         QCOMPARE(contents(usr), installed);
 
