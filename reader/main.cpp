@@ -1,3 +1,4 @@
+#include "assets/icon/programicon.h"
 #include "common/desktop/singleinstance.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/agent/agent.h"
@@ -24,8 +25,12 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(reader::texts::windowCaption);
+    // The window class and the desktop entry the desktop matches the
+    // window with, whatever path started it; the caption stays the title.
+    QApplication::setApplicationName(QStringLiteral("Reader"));
     QApplication::setApplicationDisplayName(reader::texts::windowCaption);
+    QGuiApplication::setDesktopFileName(QStringLiteral("velkor-dialogs-reader"));
+    icon::installProgramIcon();
     // The goodbye is still spoken after the window has gone.
     QApplication::setQuitOnLastWindowClosed(false);
 
