@@ -14,10 +14,6 @@ namespace wordbook {
 
 namespace {
 
-// Long enough to outlast a commit or checkpoint of the other connection, short
-// enough that a file held by a stuck process is reported rather than hanging.
-constexpr int BusyTimeoutMs = 2000;
-
 // One change counter per file, shared by every connection of this process.
 std::shared_ptr<std::atomic<std::uint64_t>> changeCounterFor(const QString& canonicalPath)
 {
@@ -48,8 +44,9 @@ int errorNumberFor(int resultCode)
     case SQLITE_LOCKED:
         return FileInUse;
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
         return NotAWordBook;
+    case SQLITE_CORRUPT:
+        return DamagedBook;
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
     case SQLITE_AUTH:
@@ -61,7 +58,7 @@ int errorNumberFor(int resultCode)
     }
 }
 
-BookStore::BookStore(const QString& path, ConnectionKind kind) : m_path(path)
+BookStore::BookStore(const QString& path, ConnectionKind kind, int lockWaitMs) : m_path(path)
 {
     Q_UNUSED(kind); // every kind opens the same way; see docs/wordbook.md
     const QFileInfo info(path);
@@ -86,21 +83,17 @@ BookStore::BookStore(const QString& path, ConnectionKind kind) : m_path(path)
                       QStringLiteral("Cannot open the word book %1: %2").arg(path, reason));
     }
     sqlite3_extended_result_codes(db(), 1);
-    sqlite3_busy_timeout(db(), BusyTimeoutMs);
+    setLockWait(lockWaitMs);
 
     // Validate before anything that could write: an empty or foreign file must
     // be left exactly as it is.
     validateSchema();
 
-    if (!m_readOnly) {
-        if (sqlite3_db_readonly(db(), "main") == 1) {
-            m_readOnly = true;
-        } else {
-            // Readers and the writer do not block each other in WAL mode. The shipped
-            // file is already in it; a failure here (the file busy) only costs concurrency.
-            sqlite3_exec(db(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
-        }
-    }
+    // The journal mode is the file's own: the shipped book and its per-user
+    // copy are in WAL mode, and a learner's book in another mode is read and
+    // written as it is, never converted.
+    if (!m_readOnly && sqlite3_db_readonly(db(), "main") == 1)
+        m_readOnly = true;
     // Every commit reaches the disk before update() or deleteCurrent() returns.
     sqlite3_exec(db(), "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
 
@@ -141,6 +134,12 @@ void BookStore::validateSchema()
                           .arg(m_path));
 }
 
+void BookStore::setLockWait(int milliseconds)
+{
+    // 0 or less: a lock held elsewhere fails at once.
+    sqlite3_busy_timeout(db(), milliseconds > 0 ? milliseconds : 0);
+}
+
 StatementHandle BookStore::prepare(const QByteArray& sql) const
 {
     sqlite3_stmt* raw = nullptr;
@@ -168,6 +167,9 @@ void BookStore::fail(int resultCode, const QString& doing) const
                       QStringLiteral("The word book %1 is in use by another program").arg(m_path));
     case NotAWordBook:
         throw DbError(number, QStringLiteral("%1 is not a word book (%2)").arg(m_path, reason));
+    case DamagedBook:
+        throw DbError(number,
+                      QStringLiteral("The word book %1 is damaged (%2)").arg(m_path, reason));
     case DiskFull:
         throw DbError(number,
                       QStringLiteral("The disk holding the word book %1 is full").arg(m_path));

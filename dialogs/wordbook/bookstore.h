@@ -17,15 +17,18 @@ enum class ConnectionKind;
 class BookStore final
 {
 public:
-    // Opens and validates the file; throws DbError. Never creates the file and
-    // never writes to a file that is not a valid word book.
-    BookStore(const QString& path, ConnectionKind kind);
+    // Opens and validates the file, waiting at most lockWaitMs for a lock
+    // another program holds; throws DbError. Never creates the file and never
+    // writes to a file that is not a valid word book.
+    BookStore(const QString& path, ConnectionKind kind, int lockWaitMs);
 
     sqlite3* db() const { return m_db.get(); }
     const QString& path() const { return m_path; }
     bool isReadOnly() const { return m_readOnly; }
 
     StatementHandle prepare(const QByteArray& sql) const;
+    // How long each later access waits for a lock before it fails with FileInUse.
+    void setLockWait(int milliseconds);
 
     // Throws the DbError that matches an SQLite result code.
     [[noreturn]] void fail(int resultCode, const QString& doing) const;

@@ -4,8 +4,8 @@
 
 namespace wordbook {
 
-Connection::Connection(const QString& path, ConnectionKind kind)
-    : m_store(std::make_shared<BookStore>(path, kind)), m_kind(kind)
+Connection::Connection(const QString& path, ConnectionKind kind, int lockWaitMs)
+    : m_store(std::make_shared<BookStore>(path, kind, lockWaitMs)), m_kind(kind)
 {}
 
 Connection::~Connection() = default;
@@ -25,6 +25,11 @@ QString Connection::path() const
 bool Connection::isReadOnly() const
 {
     return m_store->isReadOnly();
+}
+
+void Connection::setLockWait(int milliseconds)
+{
+    m_store->setLockWait(milliseconds);
 }
 
 qint64 Connection::dataVersion() const

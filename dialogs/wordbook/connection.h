@@ -23,9 +23,16 @@ enum class ConnectionKind {
 class Connection final
 {
 public:
-    // Opens the word book at path; throws DbError (FileNotFound, CannotOpen,
-    // NotAWordBook, FileInUse).
-    explicit Connection(const QString& path, ConnectionKind kind = ConnectionKind::Shared);
+    // Long enough to outlast a commit or checkpoint of another connection,
+    // short enough that a file held by a stuck process is reported rather
+    // than hanging.
+    static constexpr int DefaultLockWaitMs = 2000;
+
+    // Opens the word book at path, waiting at most lockWaitMs for a lock
+    // another program holds; throws DbError (FileNotFound, CannotOpen,
+    // NotAWordBook, DamagedBook, FileInUse).
+    explicit Connection(const QString& path, ConnectionKind kind = ConnectionKind::Shared,
+                        int lockWaitMs = DefaultLockWaitMs);
     ~Connection();
     Connection(Connection&&) noexcept;
     Connection& operator=(Connection&&) noexcept;
@@ -38,6 +45,10 @@ public:
     ConnectionKind kind() const { return m_kind; }
     // True when the file refuses writes; reading still works.
     bool isReadOnly() const;
+    // How long each later access, of this connection and its cursors, waits
+    // for a lock another program holds before it fails with FileInUse; 0
+    // fails at once. The playback, on the window's thread, keeps it short.
+    void setLockWait(int milliseconds);
     // A number that changes whenever another connection, of this process or
     // another, has committed a change to the file since the last call; this
     // connection's own writes leave it alone. Throws DbError.

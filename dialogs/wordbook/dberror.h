@@ -19,12 +19,13 @@ enum ErrorNumber : int {
     FileNotFound = 3024,
     ReadOnlyBook = 3027, // the file (or its folder) refuses writes
     FileInUse = 3045,    // another process holds the file locked
+    DamagedBook = 3049,  // an SQLite file whose pages are damaged (truncated, overwritten)
     CannotOpen = 3051,   // exists but cannot be opened (permissions, I/O, a folder)
     NotValidBookmark = 3159,
     FieldNotUpdatable = 3164,
     RecordDeleted = 3167, // removed through another connection since this cursor opened
     ItemNotFound = 3265,  // unknown field name
-    NotAWordBook = 3343,  // not an SQLite file, or no usable table Word
+    NotAWordBook = 3343,  // empty, not an SQLite file, or no usable table Word
 };
 
 class DbError final : public std::exception

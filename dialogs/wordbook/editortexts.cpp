@@ -54,6 +54,7 @@ QString openFailure(const DbError& error)
         cause = QStringLiteral("The word book is missing.");
         break;
     case NotAWordBook:
+    case DamagedBook:
         cause = QStringLiteral("The file is damaged or is not a word book.");
         break;
     case FileInUse:

@@ -4,17 +4,18 @@
 #include "dialogs/wordbook/dberror.h"
 #include "dialogs/wordbook/statementtext.h"
 
-#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string_view>
 
 namespace wordbook {
 
 namespace {
 
+constexpr const char* KeysSql = "SELECT \"index\" FROM Word ORDER BY \"index\"";
 constexpr const char* RangeSql = "SELECT \"index\", English, Russian FROM Word "
                                  "WHERE \"index\" BETWEEN ?1 AND ?2 ORDER BY \"index\"";
 constexpr const char* FetchSql = "SELECT English, Russian FROM Word WHERE \"index\" = ?1";
@@ -33,20 +34,6 @@ constexpr std::uint32_t NotLoaded = ~std::uint32_t(0);
 // fetched one by one at opening rather than by a pass over their range.
 constexpr std::size_t FetchRunByKey = 64;
 
-// A record takes at least this much of the file: its cell in the table and
-// its entry in the unique index, each with a header and the key.
-constexpr qint64 MinimumBytesPerRecord = 24;
-
-// The size of the book's file with its log. It bounds what a cursor keeps:
-// the table holds every text at least once. Room reserved from it but never
-// written costs no memory, while growing step by step would copy the buffers
-// and touch twice the memory.
-qint64 bookBytes(const QString& path)
-{
-    const qint64 bytes = QFileInfo(path).size() + QFileInfo(path + QStringLiteral("-wal")).size();
-    return std::clamp<qint64>(bytes, 0, std::numeric_limits<std::uint32_t>::max());
-}
-
 bool equalsAsciiCaseless(std::string_view given, std::string_view name)
 {
     if (given.size() != name.size())
@@ -62,6 +49,37 @@ bool equalsAsciiCaseless(std::string_view given, std::string_view name)
             return false;
     }
     return true;
+}
+
+// Enough UTF-8 bytes for `units` UTF-16 units: no unit takes more than three.
+// When a sequence split at that end is left out, the bytes before it still
+// make enough units: a split sequence of two or three bytes starts at most two
+// bytes back, and a split one of four is a surrogate pair that would not fit
+// whole anyway.
+qsizetype utf8BytesFor(qsizetype units)
+{
+    return 3 * std::max<qsizetype>(units, 0);
+}
+
+// The first maxLength UTF-16 units of text at most, never half a surrogate pair.
+QString cutAt(QString text, qsizetype maxLength)
+{
+    if (text.size() > maxLength) {
+        text.truncate(std::max<qsizetype>(maxLength, 0));
+        if (!text.isEmpty() && text.back().isHighSurrogate())
+            text.chop(1);
+    }
+    return text;
+}
+
+// The same of the UTF-8 text in bytes[0, length), converting no more than its first
+// utf8BytesFor(maxLength) bytes and leaving out a sequence split there.
+QString utf8Start(const char* bytes, qsizetype length, qsizetype maxLength)
+{
+    qsizetype taken = std::min(length, utf8BytesFor(maxLength));
+    while (taken > 0 && taken < length && (static_cast<unsigned char>(bytes[taken]) & 0xC0) == 0x80)
+        --taken;
+    return cutAt(QString::fromUtf8(bytes, taken), maxLength);
 }
 
 [[noreturn]] void throwNoCurrentRecord()
@@ -103,13 +121,18 @@ Recordset& Recordset::operator=(Recordset&&) noexcept = default;
 void Recordset::load(const QString& statement)
 {
     m_seenChanges = m_store->changeCounter().load(std::memory_order_acquire);
-    StatementHandle handle = m_store->prepare(sqlForStatement(statement).toUtf8());
+    // The whole table in key order yields only keys at first (see below), so
+    // its texts are not read at all: SQLite would read every text of the
+    // book, however long, to hand over rows of the statement as written.
+    const bool keysOnly = selectsAllInKeyOrder(statement);
+    StatementHandle handle =
+        m_store->prepare(keysOnly ? QByteArray(KeysSql) : sqlForStatement(statement).toUtf8());
     sqlite3_stmt* query = handle.get();
     if (!sqlite3_stmt_readonly(query))
         throw DbError(EngineFailure,
                       QStringLiteral("Only a SELECT opens a cursor: \"%1\"").arg(statement));
 
-    for (int column = 0; column < sqlite3_column_count(query); ++column) {
+    for (int column = 0; column < sqlite3_column_count(query) && !keysOnly; ++column) {
         const QString name = QString::fromUtf8(sqlite3_column_name(query, column));
         if (name.compare(u"index", Qt::CaseInsensitive) == 0)
             m_indexColumn = column;
@@ -118,7 +141,9 @@ void Recordset::load(const QString& statement)
         else if (name.compare(u"Russian", Qt::CaseInsensitive) == 0)
             m_russianColumn = column;
     }
-    if (m_indexColumn < 0 || m_englishColumn < 0 || m_russianColumn < 0)
+    if (keysOnly)
+        m_indexColumn = 0;
+    else if (m_indexColumn < 0 || m_englishColumn < 0 || m_russianColumn < 0)
         throw DbError(
             EngineFailure,
             QStringLiteral("\"%1\" must select index, English and Russian").arg(statement));
@@ -129,8 +154,9 @@ void Recordset::load(const QString& statement)
     // cursor that is only counted never pays for them. From the first key out
     // of order on (the editor's cursor) the texts are kept as they come, since
     // reading them later would mean running the whole statement again.
-    const qint64 fileBytes = bookBytes(m_store->path());
-    m_rows.reserve(std::size_t(fileBytes / MinimumBytesPerRecord));
+    // Nothing is reserved from the file's size: a file padded far beyond its
+    // records would have the cursor ask for memory it never uses, and fail
+    // where memory is limited. The buffers grow with what is actually read.
     std::int64_t previous = std::numeric_limits<std::int64_t>::min();
     bool inKeyOrder = true;
     int rc;
@@ -142,8 +168,9 @@ void Recordset::load(const QString& statement)
                 m_rows.push_back(Row{key, 0, 0, 0, NotLoaded});
                 continue;
             }
+            if (keysOnly) // no texts to take from here on
+                m_store->fail(SQLITE_CORRUPT, QStringLiteral("Keys out of order"));
             inKeyOrder = false;
-            m_texts.reserve(std::size_t(fileBytes));
             // A short run before the first key out of order is fetched now,
             // by key and within the same read, rather than by a later pass
             // over the whole range of its keys.
@@ -171,11 +198,12 @@ void Recordset::load(const QString& statement)
 void Recordset::loadKeyOrderedTexts() const
 {
     const std::size_t count = m_keyOrderedRows;
-    Q_ASSERT(count <= m_rows.size()); // deleteCurrent() shortens the run with the rows
+    // deleteCurrent() shortens the run with the rows; a run longer than the
+    // rows would read past them.
+    requireRowCount(count);
     m_keyOrderedRows = 0;
     if (count == 0)
         return;
-    m_texts.reserve(m_texts.size() + std::size_t(bookBytes(m_store->path())));
     StatementHandle handle = m_store->prepare(RangeSql);
     sqlite3_stmt* scan = handle.get();
     sqlite3_bind_int64(scan, 1, m_rows.front().key);
@@ -385,6 +413,24 @@ void Recordset::requireCurrent() const
 {
     if (m_place != Place::Current)
         throwNoCurrentRecord();
+    requireRowCount(m_position + 1);
+}
+
+void Recordset::requireRowCount(std::size_t count) const
+{
+    // Checked in every build: the bookkeeping that keeps a count within the
+    // rows is what keeps reads within them.
+    if (count > m_rows.size())
+        throw DbError(EngineFailure,
+                      QStringLiteral("The cursor lost track of its records (%1 of %2)")
+                          .arg(count)
+                          .arg(m_rows.size()));
+}
+
+Recordset::Row& Recordset::changedRow() const
+{
+    requireRowCount(m_position + 1);
+    return m_rows[m_position];
 }
 
 Recordset::Row& Recordset::currentRow() const
@@ -395,7 +441,7 @@ Recordset::Row& Recordset::currentRow() const
     return row;
 }
 
-void Recordset::refresh(Row& row) const
+void Recordset::noteOtherChanges() const
 {
     const std::uint64_t changes = m_store->changeCounter().load(std::memory_order_acquire);
     if (changes != m_seenChanges) {
@@ -403,6 +449,11 @@ void Recordset::refresh(Row& row) const
         m_seenChanges = changes;
         m_epoch = m_epoch + 1 == NotLoaded ? 0 : m_epoch + 1;
     }
+}
+
+void Recordset::refresh(Row& row) const
+{
+    noteOtherChanges();
     if (row.epoch == NotLoaded && m_keyOrderedRows > 0)
         loadKeyOrderedTexts();
     if (row.epoch != m_epoch)
@@ -460,6 +511,50 @@ QString Recordset::text(Field field) const
     return field == Field::English ? english(row) : russian(row);
 }
 
+QString Recordset::text(Field field, qsizetype maxLength) const
+{
+    if (m_pending != Pending::None)
+        return cutAt(field == Field::English ? m_pendingEnglish : m_pendingRussian, maxLength);
+    requireCurrent();
+    Row& row = m_rows[m_position];
+    noteOtherChanges();
+    if (row.epoch != m_epoch) {
+        // Not at hand: only the start is read, straight from the book, and
+        // nothing is kept. Reading it whole (or the whole run of texts, as a
+        // first read otherwise does) would cost as much as the text is long.
+        if (std::optional<QString> start = readTextStart(row.key, field, maxLength))
+            return *std::move(start);
+        refetch(row);
+    }
+    const char* bytes =
+        m_texts.data() + row.offset + (field == Field::English ? 0 : row.englishLength);
+    const qsizetype length = field == Field::English ? row.englishLength : row.russianLength;
+    return utf8Start(bytes, length, maxLength);
+}
+
+std::optional<QString> Recordset::readTextStart(std::int64_t key, Field field,
+                                                qsizetype maxLength) const
+{
+    sqlite3_blob* raw = nullptr;
+    const int rc = sqlite3_blob_open(m_store->db(), "main", "Word",
+                                     field == Field::English ? "English" : "Russian", key, 0, &raw);
+    const BlobHandle blob(raw);
+    // A record deleted meanwhile, or a value that is not text (NULL, a
+    // number, in a book made elsewhere): the caller reads it the usual way.
+    if (rc == SQLITE_ERROR)
+        return std::nullopt;
+    if (rc != SQLITE_OK)
+        m_store->fail(rc, QStringLiteral("Cannot read the record"));
+    // One byte more than utf8Start() converts, to see whether a sequence goes on there.
+    const qsizetype wanted =
+        std::min<qsizetype>(sqlite3_blob_bytes(raw), utf8BytesFor(maxLength) + 1);
+    QByteArray bytes(wanted, Qt::Uninitialized);
+    const int read = sqlite3_blob_read(raw, bytes.data(), int(wanted), 0);
+    if (read != SQLITE_OK)
+        m_store->fail(read, QStringLiteral("Cannot read the record"));
+    return utf8Start(bytes.constData(), wanted, maxLength);
+}
+
 QString Recordset::textAt(int position, Field field) const
 {
     if (position < 0 || std::size_t(position) >= m_rows.size())
@@ -482,7 +577,7 @@ QVariant Recordset::value(Column column) const
     if (m_pending == Pending::New)
         return QVariant();
     if (m_pending == Pending::Change)
-        return QVariant::fromValue(m_rows[m_position].key);
+        return QVariant::fromValue(changedRow().key);
     return QVariant::fromValue(currentRow().key);
 }
 
@@ -559,7 +654,7 @@ void Recordset::update()
                                  int(russian.size())));
         m_lastModified = key;
     } else {
-        Row& row = m_rows[m_position];
+        Row& row = changedRow();
         sqlite3_stmt* update = statement(m_update, UpdateSql);
         const StatementReset reset(update);
         bindText(update, 1, english);

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,11 @@ public:
     }
     // A text field as field() would give it, without the name lookup and QVariant.
     QString text(Field field) const;
+    // Its first maxLength UTF-16 units at most (never half a surrogate pair),
+    // for a reader that shows only so much: a text not already at hand is
+    // read only that far, straight from the book, and not kept, so a huge
+    // text costs no more than a short one.
+    QString text(Field field, qsizetype maxLength) const;
     // A text field of the record at a position (counted from 0), stored as
     // it is, without moving the cursor or touching a pending record: for a
     // list that shows the cursor's records in its order.
@@ -115,7 +121,15 @@ private:
     QVariant value(Column column) const;
     QVariant fieldByName(const char* name, std::size_t length) const;
     Row& currentRow() const;
+    // The row a pending edit() changes.
+    Row& changedRow() const;
+    // Throws unless count rows exist.
+    void requireRowCount(std::size_t count) const;
+    void noteOtherChanges() const;
     void refresh(Row& row) const;
+    // The start of a text read from the book itself; nullopt when it cannot
+    // be read that way (the record deleted, a value that is not text).
+    std::optional<QString> readTextStart(std::int64_t key, Field field, qsizetype maxLength) const;
     void refetch(Row& row) const;
     std::size_t positionOf(const QByteArray& bookmark) const;
     void placeAt(long long position);

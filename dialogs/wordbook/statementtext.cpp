@@ -1,5 +1,6 @@
 #include "dialogs/wordbook/statementtext.h"
 
+#include <iterator>
 #include <vector>
 
 namespace wordbook {
@@ -81,7 +82,40 @@ bool isWord(const QString& statement, const Token& token, QStringView word)
            textOf(statement, token).compare(word, Qt::CaseInsensitive) == 0;
 }
 
+// The tokens that matter: blanks and comments between the words are skipped.
+std::vector<Token> significantTokens(const QString& statement)
+{
+    std::vector<Token> tokens;
+    for (const Token& token : tokenize(statement)) {
+        if (token.kind != TokenKind::Space && token.kind != TokenKind::Comment)
+            tokens.push_back(token);
+    }
+    return tokens;
+}
+
 } // namespace
+
+bool selectsAllInKeyOrder(const QString& statement)
+{
+    std::vector<Token> tokens = significantTokens(statement);
+    const auto isSymbol = [&](const Token& token, QChar symbol) {
+        return token.kind == TokenKind::Symbol && statement[token.begin] == symbol;
+    };
+    if (!tokens.empty() && isSymbol(tokens.back(), u';'))
+        tokens.pop_back();
+    if (tokens.size() == 8 && isWord(statement, tokens.back(), u"ASC"))
+        tokens.pop_back();
+    const QStringView words[] = {u"SELECT", u"*", u"FROM", u"Word", u"ORDER", u"BY", u"index"};
+    if (tokens.size() != std::size(words))
+        return false;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const bool matches =
+            words[i] == u"*" ? isSymbol(tokens[i], u'*') : isWord(statement, tokens[i], words[i]);
+        if (!matches)
+            return false;
+    }
+    return true;
+}
 
 QString quoteIndexIdentifier(const QString& statement)
 {
@@ -98,12 +132,7 @@ QString quoteIndexIdentifier(const QString& statement)
 
 QString caselessEnglishOrder(const QString& statement)
 {
-    // Only what matters: blanks and comments between the words are skipped.
-    std::vector<Token> tokens;
-    for (const Token& token : tokenize(statement)) {
-        if (token.kind != TokenKind::Space && token.kind != TokenKind::Comment)
-            tokens.push_back(token);
-    }
+    const std::vector<Token> tokens = significantTokens(statement);
 
     // Where to add text: after the English word of a term, and after the term.
     struct Insertion {

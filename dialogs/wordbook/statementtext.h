@@ -19,7 +19,14 @@ QString quoteIndexIdentifier(const QString& statement);
 // order of the cursor changes.
 QString caselessEnglishOrder(const QString& statement);
 
-// What a cursor runs for a caller's statement: both of the above.
+// True for a statement that selects every field of every record in key
+// order, as the playback's "SELECT * FROM Word ORDER BY index;" does (any
+// case, blanks and comments, an optional ASC and ";"): a cursor on it needs
+// only the keys at opening, so a book holding huge texts opens as fast as
+// any other.
+bool selectsAllInKeyOrder(const QString& statement);
+
+// What a cursor runs for a caller's statement: both of the first two above.
 QString sqlForStatement(const QString& statement);
 
 } // namespace wordbook

@@ -194,6 +194,16 @@ private slots:
         QCOMPARE(quoteIndexIdentifier("SELECT 'it''s index' -- index\n, index"),
                  QString("SELECT 'it''s index' -- index\n, \"index\""));
 
+        // The whole table in key order is read key by key at opening.
+        for (const char* whole : {PlaybackSql, "select *\nfrom word -- all\n order by INDEX asc"})
+            QVERIFY2(selectsAllInKeyOrder(whole), whole);
+        for (const char* other :
+             {"SELECT * FROM Word ORDER BY index DESC", "SELECT * FROM Word",
+              "SELECT * FROM Word ORDER BY \"index\"",
+              "SELECT * FROM Word WHERE index > 3 ORDER BY index", EditorSql,
+              "SELECT English FROM Word ORDER BY index", "SELECT * FROM Other ORDER BY index"})
+            QVERIFY2(!selectsAllInKeyOrder(other), other);
+
         // An ORDER BY on the bare English ignores case, ties broken byte by byte.
         QCOMPARE(sqlForStatement(EditorSql),
                  QString("select * from word ORDER BY English COLLATE NOCASE, English"));

@@ -3,6 +3,8 @@
 #include "tests/dialogs/wordbook/bookfixture.h"
 #include "tests/support/testenvironment.h"
 
+#include <QRandomGenerator>
+#include <QtEndian>
 #include <QtTest>
 
 #include <functional>
@@ -473,6 +475,182 @@ private slots:
         editor.moveFirst();
         QCOMPARE(failureOf([&] { editor.update(); }), int(UpdateWithoutAddNewOrEdit));
         QCOMPARE(rawPairs(path), SomePairs);
+    }
+
+    // Two cursors on one book, each on its own connection, changed at random:
+    // whatever either stored, deleted or began and dropped, every record of
+    // each reads as the file holds it now, also right after that cursor's
+    // own save; changing a record the other deleted fails with 3167 and
+    // stores nothing; a new record starts empty whatever was pending before.
+    void twoCursorsFollowEachOtherThroughRandomChanges()
+    {
+        QList<Pair> pairs;
+        for (int i = 0; i < 12; ++i)
+            pairs.append(
+                {QString("word %1").arg(i, 2, 10, QChar('0')), QString("слово %1").arg(i)});
+        const QString path = makeBook(m_dir, pairs);
+        Connection editorConnection(path, ConnectionKind::Exclusive);
+        Connection playbackConnection(path, ConnectionKind::BoundSource);
+        Recordset editorCursor = editorConnection.openRecordset(EditorSql);
+        Recordset playbackCursor = playbackConnection.openRecordset(PlaybackSql);
+        Recordset* cursors[] = {&editorCursor, &playbackCursor};
+
+        // The key of every record each cursor holds, in its order.
+        QList<qint64> keys[2];
+        for (int c = 0; c < 2; ++c)
+            for (int p = 0; p < cursors[c]->recordCount(); ++p)
+                keys[c] << moveTo(*cursors[c], p).field("index").toLongLong();
+        const auto keyOf = [](const QByteArray& bookmark) {
+            return qFromLittleEndian<qint64>(bookmark.constData());
+        };
+
+        QRandomGenerator random(1917);
+        int fresh = 0;
+        for (int step = 0; step < 400; ++step) {
+            const int c = random.bounded(2);
+            Recordset& own = *cursors[c];
+            Recordset& other = *cursors[1 - c];
+            const QMap<qint64, Pair> before = rawPairsByKey(path);
+            const int action = keys[c].isEmpty() ? 2 : random.bounded(3);
+            if (action == 0) {
+                // Change the Russian of a record, which the other cursor may
+                // delete between edit() and update().
+                const int p = random.bounded(int(keys[c].size()));
+                const qint64 key = keys[c][p];
+                moveTo(own, p);
+                if (!before.contains(key)) {
+                    QCOMPARE(failureOf([&] { own.edit(); }), int(RecordDeleted));
+                    continue;
+                }
+                own.edit();
+                const int q = int(keys[1 - c].indexOf(key));
+                const bool deletedMeanwhile = q >= 0 && random.bounded(2) == 0;
+                if (deletedMeanwhile) {
+                    moveTo(other, q).deleteCurrent();
+                    keys[1 - c].removeAt(q);
+                }
+                const QString russian = QString("новое %1").arg(++fresh);
+                own.setField("Russian", russian);
+                if (deletedMeanwhile) {
+                    QCOMPARE(failureOf([&] { own.update(); }), int(RecordDeleted));
+                    QMap<qint64, Pair> expected = before;
+                    expected.remove(key);
+                    QCOMPARE(rawPairsByKey(path), expected);
+                    own.cancelUpdate();
+                } else {
+                    own.update();
+                    QCOMPARE(rawPairsByKey(path).value(key).second, russian);
+                }
+            } else if (action == 1) {
+                const int p = random.bounded(int(keys[c].size()));
+                moveTo(own, p).deleteCurrent();
+                keys[c].removeAt(p);
+            } else {
+                // Something begun and dropped first: a change, or another new record.
+                bool editing = false;
+                if (!keys[c].isEmpty() && random.bounded(2) == 0) {
+                    moveTo(own, random.bounded(int(keys[c].size())));
+                    editing = failureOf([&] { own.edit(); }) == 0;
+                }
+                if (!editing)
+                    own.addNew();
+                own.setField("English", "dropped");
+                own.setField("Russian", "брошено");
+                own.cancelUpdate();
+                own.addNew();
+                QCOMPARE(own.text(Recordset::Field::English), QString());
+                QCOMPARE(own.text(Recordset::Field::Russian), QString());
+                own.setField("English", QString("new %1").arg(++fresh));
+                own.setField("Russian", QString("новое %1").arg(fresh));
+                own.update();
+                keys[c] << keyOf(own.lastModified());
+            }
+
+            // Read now and then, so that changes pile up unread between reads.
+            if (random.bounded(3) != 0 && step != 399)
+                continue;
+            const QMap<qint64, Pair> stored = rawPairsByKey(path);
+            for (int r = 0; r < 2; ++r) {
+                QCOMPARE(cursors[r]->recordCount(), keys[r].size());
+                for (int p = 0; p < keys[r].size(); ++p) {
+                    const qint64 key = keys[r][p];
+                    if (!stored.contains(key)) {
+                        QCOMPARE(
+                            failureOf([&] { cursors[r]->textAt(p, Recordset::Field::English); }),
+                            int(RecordDeleted));
+                        continue;
+                    }
+                    const Pair read{cursors[r]->textAt(p, Recordset::Field::English),
+                                    cursors[r]->textAt(p, Recordset::Field::Russian)};
+                    QVERIFY2(read == stored.value(key),
+                             qPrintable(QString("step %1, cursor %2, record %3: %4 / %5")
+                                            .arg(step)
+                                            .arg(r)
+                                            .arg(key)
+                                            .arg(read.second, stored.value(key).second)));
+                }
+            }
+        }
+    }
+
+    // The start of a text, read from the book when not at hand or from the
+    // cursor when it is, equals the whole text cut there, at any length, in
+    // any script; never half a surrogate pair; a pending record gives its
+    // own; a record deleted elsewhere fails as a whole read does.
+    void textStartsAreTheWholeTextsCut()
+    {
+        QRandomGenerator random(7);
+        const QString pieces[] = {"a", "ж", "中", "\U0001F600", "е\u0301", " "};
+        QList<Pair> pairs;
+        for (int i = 0; i < 40; ++i) {
+            QString english;
+            QString russian;
+            for (int n = random.bounded(30); n > 0; --n) {
+                english += pieces[random.bounded(int(std::size(pieces)))];
+                russian += pieces[random.bounded(int(std::size(pieces)))];
+            }
+            pairs.append({QString::number(i) + english, QString::number(i) + russian});
+        }
+        const QString path = makeBook(m_dir, pairs);
+        Connection connection(path, ConnectionKind::BoundSource);
+        const auto cut = [](const QString& text, qsizetype length) {
+            QString start = text.left(length);
+            if (start.size() == length && length > 0 && start.back().isHighSurrogate())
+                start.chop(1);
+            return start;
+        };
+        for (const char* sql : {PlaybackSql, EditorSql}) {
+            Recordset words = connection.openRecordset(sql);
+            for (int pass = 0; pass < 2; ++pass) { // not at hand, then at hand
+                for (words.moveFirst(); !words.eof(); words.moveNext()) {
+                    const qsizetype length = random.bounded(40);
+                    for (const auto field :
+                         {Recordset::Field::English, Recordset::Field::Russian}) {
+                        const QString start = words.text(field, length);
+                        QCOMPARE(start, cut(words.text(field), length));
+                    }
+                }
+            }
+        }
+
+        Recordset words = connection.openRecordset(PlaybackSql);
+        Connection editorConnection(path, ConnectionKind::Exclusive);
+        Recordset editor = editorConnection.openRecordset(PlaybackSql);
+        editor.deleteCurrent();
+        QCOMPARE(failureOf([&] { words.text(Recordset::Field::English, 5); }), int(RecordDeleted));
+        words.moveNext();
+        words.edit();
+        words.setField("Russian", "\U0001F600\U0001F600");
+        QCOMPARE(words.text(Recordset::Field::Russian, 3), QString("\U0001F600"));
+    }
+
+private:
+    static Recordset& moveTo(Recordset& words, int position)
+    {
+        words.moveFirst();
+        if (position > 0)
+            words.move(position);
+        return words;
     }
 };
 
