@@ -5,11 +5,13 @@
 #include "dialogs/playback/messageboxes.h"
 #include "dialogs/playback/playbackview.h"
 #include "dialogs/playback/randomsource.h"
+#include "dialogs/playback/textcut.h"
 #include "dialogs/playback/wordbooksource.h"
 #include "dialogs/sentences/sentencetable.h"
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace playback {
@@ -145,33 +147,106 @@ void PlaybackEngine::nextFromTable(int topic, bool sequence)
     }
 }
 
+template <typename Access> bool PlaybackEngine::guarded(Access&& access) noexcept
+{
+    try {
+        access();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+QString PlaybackEngine::bookFailureMessage(BookFailure failure, const QString& location)
+{
+    QString cause;
+    switch (failure) {
+    case BookFailure::None:
+        return kEmptyBook;
+    case BookFailure::Missing:
+        cause = kMissingBook;
+        break;
+    case BookFailure::Locked:
+        cause = kLockedBook;
+        break;
+    case BookFailure::Damaged:
+        cause = kDamagedBook;
+        break;
+    case BookFailure::NotAWordBook:
+        cause = kNotAWordBook;
+        break;
+    case BookFailure::Unreadable:
+        cause = kUnreadableBook;
+        break;
+    }
+    return location.isEmpty() ? cause : cause + u'\n' + location;
+}
+
+void PlaybackEngine::reportBookFailure(BookFailure failure)
+{
+    // Retried at every pick: telling the learner at every pick would put a
+    // box in front of every pair.
+    if (m_reportedFailures.contains(int(failure)))
+        return;
+    m_reportedFailures.insert(int(failure));
+    QString location;
+    guarded([&] { location = m_book.location(); });
+    message(bookFailureMessage(failure, location));
+}
+
 void PlaybackEngine::nextFromBook(int topic, bool sequence)
 {
-    if (m_book.openAndCount() > 0) {
+    int count = 0;
+    BookFailure failure = BookFailure::Unreadable;
+    guarded([&] {
+        count = m_book.openAndCount();
+        failure = m_book.failure();
+    });
+    if (failure == BookFailure::None)
+        m_reportedFailures.clear(); // read again: a later failure is news
+    if (count > 0) {
         m_view.startWordBookStep(int(m_values.englishSeconds) * 1000);
         bindWordBook();
-        m_russian = m_book.russian();
-        m_english = m_book.english();
+        std::tie(m_russian, m_english) = boundRecord();
         if (sequence)
             setToolTips();
         return;
     }
-    message(kEmptyBook);
+    if (failure == BookFailure::None)
+        message(kEmptyBook);
+    else
+        reportBookFailure(failure);
     nextFromTable(topic, sequence);
+}
+
+std::pair<QString, QString> PlaybackEngine::boundRecord()
+{
+    QString russian;
+    QString english;
+    guarded([&] {
+        russian = m_book.russian();
+        english = m_book.english();
+    });
+    return {cutToShownLength(russian), cutToShownLength(english)};
+}
+
+void PlaybackEngine::showBoundRecord()
+{
+    const auto [russian, english] = boundRecord();
+    m_view.setBoundRussianCaption(russian);
+    m_view.setBoundEnglishCaption(english);
 }
 
 void PlaybackEngine::bindWordBook()
 {
-    m_book.bind();
-    m_view.setBoundRussianCaption(m_book.russian());
-    m_view.setBoundEnglishCaption(m_book.english());
+    guarded([&] { m_book.bind(); });
+    showBoundRecord();
 }
 
 void PlaybackEngine::onWordBookStepTick()
 {
-    m_book.step();
-    m_view.setBoundRussianCaption(m_book.russian());
-    m_view.setBoundEnglishCaption(m_book.english());
+    guarded([&] { m_book.step(); });
+    showBoundRecord();
 }
 
 void PlaybackEngine::speak()

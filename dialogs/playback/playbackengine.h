@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QtGlobal>
+
+#include <utility>
 
 namespace settings {
 struct Settings;
@@ -16,6 +19,7 @@ class MessageBoxes;
 class PlaybackView;
 class RandomSource;
 class WordBookSource;
+enum class BookFailure;
 
 // Chooses the sentence pairs and presents them: pickNextPair, the 100 ms
 // presentation cycle, the slides of the Russian line (80 ms) and of the
@@ -25,6 +29,15 @@ class PlaybackEngine final
 {
 public:
     static inline const QString kEmptyBook = QStringLiteral("Error:New Words book is empty.");
+    // A book that cannot be read says why; its place follows on a line of its own.
+    static inline const QString kMissingBook = QStringLiteral("Error:New Words book is missing.");
+    static inline const QString kLockedBook =
+        QStringLiteral("Error:New Words book is locked by another program.");
+    static inline const QString kDamagedBook = QStringLiteral("Error:New Words book is damaged.");
+    static inline const QString kNotAWordBook =
+        QStringLiteral("Error:New Words book is not a word book file.");
+    static inline const QString kUnreadableBook =
+        QStringLiteral("Error:New Words book cannot be read.");
     static constexpr int kFirstTopicOfBook = 16;
     // The English line's top (twips) before it rises, below the strip, and
     // where it rests.
@@ -61,12 +74,24 @@ public:
     // True while a message of pickNextPair waits for its OK.
     bool messageOpen() const { return m_messageOpen; }
 
+    // The message for a book that cannot be read: the cause, then its place.
+    static QString bookFailureMessage(BookFailure failure, const QString& location);
+
 private:
     void nextFromTable(int topic, bool sequence);
     void nextFromBook(int topic, bool sequence);
     // Loads identifier id from the built-in table; false if either string is missing.
     bool load(int id);
     void message(const QString& text);
+    // Reports a book that cannot be read, once for each cause until it reads again.
+    void reportBookFailure(BookFailure failure);
+    // Runs an access to the word book. Whatever it throws ends there, so no
+    // failure of the book reaches the window's event loop; false if it threw.
+    template <typename Access> bool guarded(Access&& access) noexcept;
+    // The bound record's Russian and English texts, cut to what the strip shows.
+    std::pair<QString, QString> boundRecord();
+    // The bound record on the hidden word book labels.
+    void showBoundRecord();
     void speak();
     void setToolTips();
     // Clears both lines and their slides for a presentation from the start.
@@ -88,6 +113,7 @@ private:
     int m_slide = 0;
     bool m_messageOpen = false;
     bool m_interrupted = false;
+    QSet<int> m_reportedFailures;
 };
 
 } // namespace playback

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 namespace playback {
 
@@ -9,9 +10,17 @@ void QtMessageBoxes::information(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, m_parent);
-    // Plain text: an identifier or a fixed sentence, never markup.
+    // Plain text: an identifier, a fixed sentence or a file's place, never markup.
     box.setTextFormat(Qt::PlainText);
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // A box centred on its parent would sit on the strip, which stays on top
+    // too and may be raised over it; in the middle of the screen nothing of
+    // the strip can cover it.
+    const QScreen* screen = m_parent ? m_parent->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        box.adjustSize();
+        box.move(screen->availableGeometry().center() - box.rect().center());
+    }
     box.exec();
 }
 

@@ -7,7 +7,8 @@
 
 namespace playback {
 
-// QMessageBox with OK, titled with the application's display name.
+// QMessageBox with OK, titled with the application's display name, in the
+// middle of the screen and on top of the strip.
 class QtMessageBoxes final : public MessageBoxes
 {
 public:

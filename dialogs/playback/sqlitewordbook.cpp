@@ -1,10 +1,14 @@
 #include "dialogs/playback/sqlitewordbook.h"
 
+#include "dialogs/playback/textcut.h"
 #include "dialogs/wordbook/connection.h"
 #include "dialogs/wordbook/dberror.h"
 #include "dialogs/wordbook/recordset.h"
 #include "dialogs/wordbook/wordbookpath.h"
 
+#include <QDir>
+
+#include <algorithm>
 #include <utility>
 
 namespace playback {
@@ -18,15 +22,39 @@ SqliteWordBook::SqliteWordBook(QString programFolder) : m_programFolder(std::mov
 
 SqliteWordBook::~SqliteWordBook() = default;
 
-QString SqliteWordBook::path() const
+BookFailure SqliteWordBook::failureOf(const std::exception& error)
 {
-    return wordbook::wordBookPath(m_programFolder);
+    const auto* failure = dynamic_cast<const DbError*>(&error);
+    if (!failure)
+        return BookFailure::Unreadable; // out of memory, or anything else thrown below
+    switch (failure->number()) {
+    case wordbook::FileNotFound:
+        return BookFailure::Missing;
+    case wordbook::FileInUse:
+        return BookFailure::Locked;
+    case wordbook::DamagedBook:
+        return BookFailure::Damaged;
+    case wordbook::NotAWordBook:
+        return BookFailure::NotAWordBook;
+    default:
+        return BookFailure::Unreadable;
+    }
+}
+
+int SqliteWordBook::lockWaitLeft() const
+{
+    return int(std::max<qint64>(0, m_lockWait.remainingTime()));
 }
 
 int SqliteWordBook::openAndCount()
 {
+    m_lockWait.setRemainingTime(kLockWaitPerPickMs);
+    m_failure = BookFailure::None;
+    m_location = QDir(m_programFolder).filePath(QString::fromUtf16(wordbook::WordBookFileName));
     try {
-        auto connection = std::make_unique<Connection>(path(), ConnectionKind::Shared);
+        m_location = wordbook::wordBookPath(m_programFolder);
+        auto connection =
+            std::make_unique<Connection>(m_location, ConnectionKind::Shared, lockWaitLeft());
         auto cursor = std::make_unique<Recordset>(connection->openRecordset(kStatement));
         const int count = cursor->recordCount();
         // The old cursor goes before its connection.
@@ -35,37 +63,36 @@ int SqliteWordBook::openAndCount()
         m_counter = std::move(cursor);
         m_lastCount = count;
         return count;
-    } catch (const DbError&) {
+    } catch (const std::exception& error) {
+        m_failure = failureOf(error);
     }
-    if (!m_counter)
-        return 0;
+    return m_counter ? m_counter->recordCount() : 0;
+}
+
+bool SqliteWordBook::boundCursorCurrent()
+{
+    if (!m_boundCursor || m_boundPath != m_location)
+        return false;
     try {
-        return m_counter->recordCount();
-    } catch (const DbError&) {
-        return 0;
+        m_boundConnection->setLockWait(lockWaitLeft());
+        return (m_lastCount < 0 || m_boundCursor->recordCount() == m_lastCount) &&
+               m_boundConnection->dataVersion() == m_boundVersion;
+    } catch (const std::exception&) {
+        return false;
     }
 }
 
 void SqliteWordBook::bind()
 {
-    QString bookPath;
-    try {
-        bookPath = path();
-    } catch (const DbError&) {
-        return;
-    }
-    const bool sameBook = m_boundCursor && bookPath == m_boundPath;
-    bool unchanged = false;
-    if (sameBook) {
+    // A book that could not be read this pick is not asked again: the cursor
+    // held, if any, goes on as it is.
+    if (m_failure == BookFailure::None) {
         try {
-            unchanged = (m_lastCount < 0 || m_boundCursor->recordCount() == m_lastCount) &&
-                        m_boundConnection->dataVersion() == m_boundVersion;
-        } catch (const DbError&) {
+            m_location = wordbook::wordBookPath(m_programFolder);
+            if (!boundCursorCurrent())
+                openBoundCursor();
+        } catch (const std::exception&) {
         }
-    }
-    if (!unchanged) {
-        m_boundPath = bookPath;
-        openBoundCursor();
     }
     readFields();
 }
@@ -73,24 +100,26 @@ void SqliteWordBook::bind()
 void SqliteWordBook::openBoundCursor()
 {
     QByteArray place;
-    if (m_boundCursor) {
-        try {
-            place = m_boundCursor->bookmark();
-        } catch (const DbError&) {
-        }
-    }
-    m_boundCursor.reset();
-    m_boundConnection.reset();
     try {
-        auto connection = std::make_unique<Connection>(m_boundPath, ConnectionKind::BoundSource);
+        if (m_boundCursor)
+            place = m_boundCursor->bookmark();
+    } catch (const std::exception&) {
+    }
+    try {
+        auto connection =
+            std::make_unique<Connection>(m_location, ConnectionKind::BoundSource, lockWaitLeft());
         // Read before the cursor opens: a change committed in between makes
         // the next bind open it once more rather than miss the change.
         const qint64 version = connection->dataVersion();
         auto cursor = std::make_unique<Recordset>(connection->openRecordset(kStatement));
+        // The old cursor goes before its connection; both only once the new
+        // ones are open, so a book that cannot be read keeps the one held.
+        m_boundCursor.reset();
         m_boundConnection = std::move(connection);
         m_boundCursor = std::move(cursor);
+        m_boundPath = m_location;
         m_boundVersion = version;
-    } catch (const DbError&) {
+    } catch (const std::exception&) {
         return;
     }
     try {
@@ -100,7 +129,7 @@ void SqliteWordBook::openBoundCursor()
         // Go on from the record shown before, if it is still in the book.
         if (!place.isEmpty())
             m_boundCursor->setBookmark(place);
-    } catch (const DbError&) {
+    } catch (const std::exception&) {
     }
 }
 
@@ -113,10 +142,14 @@ void SqliteWordBook::readFields()
     try {
         if (m_boundCursor->eof() || m_boundCursor->bof())
             return;
-        m_russian = m_boundCursor->field(QStringLiteral("Russian")).toString();
-        m_english = m_boundCursor->field(QStringLiteral("English")).toString();
-    } catch (const DbError&) {
-        // Deleted through another connection: nothing current to show.
+        m_boundConnection->setLockWait(lockWaitLeft());
+        // Only what the strip can show, and one character more to tell a cut
+        // text from one that fits: a huge text is never converted whole.
+        m_russian = m_boundCursor->text(Recordset::Field::Russian, kLongestShownText + 1);
+        m_english = m_boundCursor->text(Recordset::Field::English, kLongestShownText + 1);
+    } catch (const std::exception&) {
+        // Deleted through another connection, or the book locked: nothing
+        // current to show.
         m_russian.clear();
         m_english.clear();
     }
@@ -126,6 +159,7 @@ void SqliteWordBook::step()
 {
     if (!m_boundCursor)
         return;
+    m_lockWait.setRemainingTime(kLockWaitPerPickMs);
     try {
         if (m_boundCursor->eof()) {
             m_boundCursor->moveFirst();
@@ -134,7 +168,7 @@ void SqliteWordBook::step()
             if (m_boundCursor->eof())
                 m_boundCursor->moveFirst();
         }
-    } catch (const DbError&) {
+    } catch (const std::exception&) {
         // An empty book has no first record to go to.
     }
     readFields();

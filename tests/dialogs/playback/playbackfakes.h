@@ -99,11 +99,19 @@ public:
     int openAndCount() override
     {
         ++opens;
-        return int(pairs.size());
+        throwIfAsked();
+        return failing == playback::BookFailure::None ? int(pairs.size()) : 0;
     }
-    void bind() override { ++binds; }
+    playback::BookFailure failure() const override { return failing; }
+    QString location() const override { return QStringLiteral("/books/dialog.ocx"); }
+    void bind() override
+    {
+        ++binds;
+        throwIfAsked();
+    }
     void step() override
     {
+        throwIfAsked();
         if (!pairs.isEmpty())
             current = (current + 1) % int(pairs.size());
     }
@@ -114,6 +122,17 @@ public:
     int current = 0;
     int opens = 0;
     int binds = 0;
+    // Why the book cannot be read; None reads pairs.
+    playback::BookFailure failing = playback::BookFailure::None;
+    // What every call throws, if set: a source that breaks its promise.
+    std::function<void()> thrower;
+
+private:
+    void throwIfAsked() const
+    {
+        if (thrower)
+            thrower();
+    }
 };
 
 class FakeMessages final : public playback::MessageBoxes

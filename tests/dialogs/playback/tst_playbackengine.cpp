@@ -1,16 +1,22 @@
 #include "common/settings/settings.h"
 #include "dialogs/playback/playbackengine.h"
+#include "dialogs/playback/textcut.h"
 #include "dialogs/sentences/sentencetable.h"
+#include "dialogs/wordbook/dberror.h"
 #include "tests/dialogs/playback/playbackfakes.h"
 
+#include <QRandomGenerator>
+#include <QTextBoundaryFinder>
 #include <QtTest>
 
 #include <QRandomGenerator>
 
 #include <cmath>
 #include <map>
+#include <new>
 
 using namespace playbacktest;
+using playback::BookFailure;
 using playback::PlaybackEngine;
 using sentences::SentenceTable;
 
@@ -430,6 +436,137 @@ private slots:
         rig.engine.onPresentationTick();
         QCOMPARE(rig.engine.tickCount(), 2);
         QCOMPARE(rig.messages.shown.size(), 2);
+    }
+
+    // A book that cannot be read says why once for each cause while it stays
+    // so, plays the stand-by group meanwhile, and is news again once it has
+    // been read; only a truly empty book says "empty", at every pick.
+    void unreadableBookIsReportedOncePerCause()
+    {
+        Rig rig;
+        rig.values.topic = 16;
+        rig.book.pairs = {{"Привет", "Hello"}};
+        const auto messageFor = [](BookFailure failure) {
+            return PlaybackEngine::bookFailureMessage(failure, "/books/dialog.ocx");
+        };
+        const struct {
+            BookFailure failure;
+            int picks;
+            QStringList newMessages;
+        } steps[] = {
+            {BookFailure::Locked, 3, {messageFor(BookFailure::Locked)}},
+            {BookFailure::Damaged, 2, {messageFor(BookFailure::Damaged)}},
+            {BookFailure::Locked, 1, {}},
+            {BookFailure::None, 1, {}},
+            {BookFailure::Locked, 2, {messageFor(BookFailure::Locked)}},
+            {BookFailure::Missing, 1, {messageFor(BookFailure::Missing)}},
+            {BookFailure::NotAWordBook, 1, {messageFor(BookFailure::NotAWordBook)}},
+            {BookFailure::Unreadable, 1, {messageFor(BookFailure::Unreadable)}},
+        };
+        for (const auto& step : steps) {
+            rig.book.failing = step.failure;
+            rig.messages.shown.clear();
+            for (int pick = 0; pick < step.picks; ++pick) {
+                rig.engine.pickNextPair();
+                if (step.failure == BookFailure::None)
+                    QCOMPARE(rig.engine.russian(), QString("Привет"));
+                else
+                    QCOMPARE(rig.loadedId() / 100, 116);
+            }
+            QCOMPARE(rig.messages.shown, step.newMessages);
+        }
+        QVERIFY(messageFor(BookFailure::Locked).startsWith(PlaybackEngine::kLockedBook));
+        QVERIFY(messageFor(BookFailure::Locked).endsWith("\n/books/dialog.ocx"));
+        rig.book.failing = BookFailure::None;
+        rig.book.pairs.clear();
+        rig.messages.shown.clear();
+        for (int pick = 1; pick <= 2; ++pick) {
+            rig.engine.pickNextPair();
+            QCOMPARE(rig.messages.shown.size(), pick);
+            QCOMPARE(rig.messages.shown.last(), PlaybackEngine::kEmptyBook);
+        }
+    }
+
+    // A book source that throws, whatever it throws, never takes a tick with
+    // it: the pick plays the stand-by group and says the book cannot be read.
+    void throwingBookNeverLeavesATick_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("out of memory") << 0;
+        QTest::newRow("book failure") << 1;
+        QTest::newRow("anything") << 2;
+    }
+
+    void throwingBookNeverLeavesATick()
+    {
+        QFETCH(int, kind);
+        Rig rig;
+        rig.values.topic = 16;
+        rig.values.showsPerPair = 0; // a pick at every tick
+        rig.book.pairs = {{"Привет", "Hello"}};
+        rig.engine.pickNextPair();
+        QCOMPARE(rig.engine.russian(), QString("Привет"));
+        rig.book.thrower = [kind] {
+            if (kind == 0)
+                throw std::bad_alloc();
+            if (kind == 1)
+                throw wordbook::DbError(wordbook::FileInUse, "locked");
+            throw 42;
+        };
+        QVERIFY_THROWS_NO_EXCEPTION(rig.engine.onPresentationTick());
+        QVERIFY_THROWS_NO_EXCEPTION(rig.engine.onWordBookStepTick());
+        QVERIFY_THROWS_NO_EXCEPTION(rig.engine.bindWordBook());
+        QVERIFY_THROWS_NO_EXCEPTION(rig.engine.pickNextPair());
+        QCOMPARE(rig.loadedId() / 100, 116);
+        QCOMPARE(rig.messages.shown, QStringList{PlaybackEngine::bookFailureMessage(
+                                         BookFailure::Unreadable, "/books/dialog.ocx")});
+    }
+
+    // A text from the book longer than the strip can show is cut before it is
+    // shown or spoken, at the end of a letter: a stressed vowel keeps its
+    // mark, a surrogate pair stays whole; a text that fits is left alone.
+    void longBookTextsAreCutAtALetterEnd()
+    {
+        QRandomGenerator random(2024);
+        const QString pieces[] = {"а", "о\u0301", "b", " ", "\U0001F600", "е\u0301\u0301"};
+        for (int round = 0; round < 200; ++round) {
+            const qsizetype target = playback::kLongestShownText - 8 + random.bounded(20);
+            QString text;
+            while (text.size() < target)
+                text += pieces[random.bounded(int(std::size(pieces)))];
+            const QString cut = playback::cutToShownLength(text);
+            QVERIFY(cut.size() <= playback::kLongestShownText);
+            if (text.size() <= playback::kLongestShownText) {
+                QCOMPARE(cut, text);
+                continue;
+            }
+            QVERIFY(cut.endsWith(QChar(0x2026)));
+            const QString kept = cut.chopped(1);
+            QVERIFY(text.startsWith(kept));
+            QVERIFY(kept.size() >= playback::kLongestShownText - 4);
+            QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, text);
+            letters.setPosition(kept.size());
+            QVERIFY2(letters.isAtBoundary(), qPrintable(QString::number(kept.size())));
+        }
+
+        Rig rig;
+        rig.values.topic = 16;
+        rig.values.russianFirst = 1;
+        rig.values.sequentialOrder = 1;
+        const QString russian(10'000'000, QChar(u'ж'));
+        const QString english(10'000'000, QChar(u'w'));
+        rig.book.pairs = {{russian, english}};
+        rig.engine.pickNextPair();
+        const QString shownRussian = playback::cutToShownLength(russian);
+        QCOMPARE(rig.engine.russian(), shownRussian);
+        QCOMPARE(rig.engine.english(), playback::cutToShownLength(english));
+        QCOMPARE(rig.view.boundRussian, shownRussian);
+        QCOMPARE(rig.view.boundEnglish.size(), playback::kLongestShownText);
+        QCOMPARE(rig.view.russianTip, shownRussian);
+        rig.engine.onPresentationTick();
+        QCOMPARE(rig.character.calls.first(), "Speak \\SPD=90\\" + shownRussian);
+        rig.engine.onWordBookStepTick();
+        QCOMPARE(rig.view.boundRussian, shownRussian);
     }
 };
 
