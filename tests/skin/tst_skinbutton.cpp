@@ -3,7 +3,11 @@
 
 #include <QLabel>
 #include <QMouseEvent>
+#include <QRandomGenerator>
+#include <QTextDocument>
 #include <QtTest>
+
+#include <cmath>
 
 using skin::SkinButton;
 using skintest::FixedPointer;
@@ -36,6 +40,43 @@ Source sourceOf(const SkinButton& button, int x, int y)
 char* toString(const Source& s)
 {
     return QTest::toString(QStringLiteral("cell %1 (%2,%3)").arg(s.cell).arg(s.x).arg(s.y));
+}
+
+// The face a button of w x h should show for a cell, worked out pixel by
+// pixel from the nine slices (corners 3 x 3, edges and centre stretched by
+// taking the nearest source pixel, later slices over earlier ones), without
+// painting: the reference drawing the painted face is compared with.
+QImage referenceFace(int w, int h, int cell)
+{
+    QImage face(w, h, QImage::Format_ARGB32_Premultiplied);
+    face.fill(Qt::transparent);
+    const struct {
+        QRect source, target;
+    } slices[] = {
+        {{0, 0, 3, 3}, {0, 0, 3, 3}},           {{15, 0, 3, 3}, {w - 3, 0, 3, 3}},
+        {{15, 18, 3, 3}, {w - 3, h - 3, 3, 3}}, {{0, 18, 3, 3}, {0, h - 3, 3, 3}},
+        {{3, 0, 12, 3}, {3, 0, w - 6, 3}},      {{15, 3, 3, 15}, {w - 3, 3, 3, h - 6}},
+        {{0, 3, 3, 15}, {0, 3, 3, h - 6}},      {{3, 18, 12, 3}, {3, h - 3, w - 6, 3}},
+        {{3, 3, 12, 15}, {3, 3, w - 6, h - 6}},
+    };
+    // The source pixel under the target pixel's centre; a centre right on
+    // the border of two takes the first, as the raster engine does.
+    const auto nearest = [](int at, int from, int length, int sourceFrom, int sourceLength) {
+        return sourceFrom + int(std::ceil((at - from + 0.5) * sourceLength / length)) - 1;
+    };
+    for (const auto& slice : slices) {
+        const QRect& t = slice.target;
+        if (t.width() <= 0 || t.height() <= 0)
+            continue;
+        for (int y = std::max(t.top(), 0); y <= std::min(t.bottom(), h - 1); ++y)
+            for (int x = std::max(t.left(), 0); x <= std::min(t.right(), w - 1); ++x) {
+                const int sx = nearest(x, t.x(), t.width(), slice.source.x(), slice.source.width());
+                const int sy =
+                    nearest(y, t.y(), t.height(), slice.source.y(), slice.source.height());
+                face.setPixel(x, y, qRgb(sx, sy, 40 * cell + 1));
+            }
+    }
+    return face;
 }
 
 } // namespace
@@ -108,6 +149,41 @@ private slots:
         QCOMPARE(sourceOf(*m_button, 20, 28).y, 19);
         const Source centre = sourceOf(*m_button, 20, 15);
         QVERIFY(centre.x >= 3 && centre.x <= 14 && centre.y >= 3 && centre.y <= 17);
+    }
+
+    // Every column of the face, at many sizes and in every cell, is the
+    // reference drawing's column: a slice stretched one pixel short, shifted
+    // or taken from the wrong part of the cell shows somewhere.
+    void nineSlicesMatchTheReferenceColumnByColumn()
+    {
+        QRandomGenerator random(6);
+        QList<QSize> sizes{{40, 30}, {7, 7}, {18, 21}, {19, 22}, {240, 23}, {3, 50}};
+        for (int i = 0; i < 40; ++i)
+            sizes.append({1 + random.bounded(160), 1 + random.bounded(70)});
+        for (const QSize size : sizes) {
+            m_button->resize(size);
+            for (int cell = 0; cell < 5; ++cell) {
+                m_button->showCell(cell);
+                const QImage face =
+                    m_button->face().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+                const QImage reference = referenceFace(size.width(), size.height(), cell);
+                QCOMPARE(face.size(), size);
+                for (int x = 0; x < size.width(); ++x) {
+                    QList<QRgb> painted;
+                    QList<QRgb> expected;
+                    for (int y = 0; y < size.height(); ++y) {
+                        painted << face.pixel(x, y);
+                        expected << reference.pixel(x, y);
+                    }
+                    QVERIFY2(painted == expected,
+                             qPrintable(QStringLiteral("%1 x %2, cell %3: column %4 differs")
+                                            .arg(size.width())
+                                            .arg(size.height())
+                                            .arg(cell)
+                                            .arg(x)));
+                }
+            }
+        }
     }
 
     void smallButtonsPaintOnlyCorners_data()
@@ -241,6 +317,36 @@ private slots:
         QVERIFY(centred());
         m_button->resize(200, 60);
         QVERIFY(centred());
+    }
+
+    // An "&" with nothing after it marks no access key: it is shown as
+    // itself, nothing past the caption's end is read, and no key clicks.
+    void captionEndingInAmpersandShowsIt_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("after a word") << "Save&"
+                                      << "Save&";
+        QTest::newRow("alone") << "&"
+                               << "&";
+        QTest::newRow("after a doubled one") << "R&&&"
+                                             << "R&&";
+        QTest::newRow("after an access key") << "&Go &"
+                                             << "Go &";
+    }
+
+    void captionEndingInAmpersandShowsIt()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, shown);
+        m_button->setCaption(caption);
+        QCOMPARE(m_button->caption(), caption);
+        QTextDocument rendered;
+        rendered.setHtml(m_button->captionLabel()->text());
+        QCOMPARE(rendered.toPlainText(), shown);
+        QVERIFY(!m_button->captionLabel()->text().contains(QChar(0)));
+        QVERIFY(!m_button->captionLabel()->text().endsWith("</u>"));
+        QCOMPARE(m_button->captionLabel()->text().count("<u>"), caption.startsWith("&G") ? 1 : 0);
     }
 
     void accessKeyIsUnderlinedNotShown()
