@@ -78,6 +78,17 @@ inline QString makeBook(const QString& dir, int size, const char* shippedBook)
     return book;
 }
 
+// Runs the benchmarks chosen on the command line.
+inline int runBenchmarks(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
 // The benchmarks' main: makes a book of size pairs in a temporary folder,
 // names it in book and runs the benchmarks chosen on the command line.
 inline int runOnBook(int argc, char** argv, int size, const char* shippedBook, QString& book)
@@ -86,12 +97,7 @@ inline int runOnBook(int argc, char** argv, int size, const char* shippedBook, Q
     if (!dir.isValid())
         return 1;
     book = makeBook(dir.path(), size, shippedBook);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }
 
 } // namespace wordbookbench
