@@ -25,15 +25,21 @@ void AnimationPlayer::start(int animation, qint64 nowMs)
     m_deadline = nowMs + shownMs(m_character.animations[animation].frames[0]);
 }
 
-int AnimationPlayer::shownMs(const Frame& frame)
+int AnimationPlayer::shownMs(const Frame& frame) const
 {
+    // Winding down, a frame with a way out is passed straight through.
+    if (m_exiting && frame.exitTarget >= 0)
+        return 0;
     return std::max(frame.durationMs, kMinFrameMs);
 }
 
-void AnimationPlayer::requestExit()
+void AnimationPlayer::requestExit(qint64 nowMs)
 {
-    if (m_playing)
-        m_exiting = true;
+    if (!m_playing || m_exiting)
+        return;
+    m_exiting = true;
+    if (m_character.animations[m_animation].frames[m_frame].exitTarget >= 0)
+        m_deadline = std::min(m_deadline, nowMs);
 }
 
 void AnimationPlayer::halt()

@@ -20,9 +20,11 @@ public:
     AnimationPlayer(const CharacterData& character, AgentRandom& random);
 
     void start(int animation, qint64 nowMs);
-    // Ends the animation early along its exit jumps (random branches are no
-    // longer taken); an animation that is not playing is left alone.
-    void requestExit();
+    // Ends the animation early along its exit jumps: random branches are no
+    // longer taken, and a frame with an exit jump, the one shown now
+    // included, takes it at once (at the next tick) instead of lasting its
+    // time. An animation that is not playing is left alone.
+    void requestExit(qint64 nowMs);
     // Stops at once, keeping the frame shown.
     void halt();
 
@@ -39,7 +41,7 @@ public:
 
 private:
     int nextFrame(const Frame& frame);
-    static int shownMs(const Frame& frame);
+    int shownMs(const Frame& frame) const;
 
     const CharacterData& m_character;
     AgentRandom& m_random;

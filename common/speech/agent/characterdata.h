@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QtNumeric>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -56,6 +57,14 @@ struct Animation {
             }
         }
         return false;
+    }
+
+    // True when some frame draws the mouth overlay: speech can go on over
+    // this animation with the mouth following it.
+    bool hasMouth() const
+    {
+        return std::any_of(frames.cbegin(), frames.cend(),
+                           [](const Frame& frame) { return frame.speaking; });
     }
 };
 

@@ -118,7 +118,7 @@ quint64 DesktopCharacter::enqueue(Request request)
     // A looping animation would hold a hide back for ever; it ends along its
     // exit jumps instead.
     if (request.kind == Kind::Hide && m_current && m_current->kind == Kind::Play)
-        m_player.requestExit();
+        m_player.requestExit(m_context.clock->nowMs());
     m_queue.push_back(std::move(request));
     advance();
     return id;
@@ -145,7 +145,7 @@ void DesktopCharacter::Stop()
         dropped.push_front(current);
     }
     // Whatever is playing ends along its exit jumps rather than freezing.
-    m_player.requestExit();
+    m_player.requestExit(m_context.clock->nowMs());
     redraw();
     for (const Request& r : dropped)
         emit requestComplete(r.id);
@@ -157,10 +157,20 @@ void DesktopCharacter::advance()
     if (m_advancing)
         return;
     m_advancing = true;
-    while (!m_current && !m_queue.empty()) {
-        if (m_player.isPlaying() && !speechFollowsSpeech()) {
-            // Let an idle or speaking animation finish along its exit jumps first.
-            m_player.requestExit();
+    while (!m_queue.empty()) {
+        if (m_current) {
+            if (!speechJoinsGesture())
+                break;
+            // The gesture plays on under the speech: its Play is done.
+            const quint64 id = m_current->id;
+            m_current.reset();
+            m_waitingForAnimation = false;
+            emit requestComplete(id);
+            continue;
+        }
+        if (m_player.isPlaying() && !speechCanJoin()) {
+            // Let an idle animation or a gesture finish along its exit jumps first.
+            m_player.requestExit(m_context.clock->nowMs());
             break;
         }
         m_current = m_queue.front();
@@ -175,13 +185,19 @@ void DesktopCharacter::advance()
     reschedule();
 }
 
-bool DesktopCharacter::speechFollowsSpeech() const
+bool DesktopCharacter::speechCanJoin() const
 {
-    // Text read sentence by sentence: the next sentence starts while the
-    // speaking animation still runs, rather than after it has wound down.
-    return m_queue.front().kind == Kind::Speak && !m_idleAnimating &&
-           m_player.animation() ==
-               firstStateAnimation(QStringLiteral("Speaking"), QStringLiteral("Speak"));
+    // Speech starts over whatever animation draws a mouth: the speaking
+    // animation, so text read sentence by sentence flows on, or a gesture
+    // such as reading from a book, so the gesture is seen while the speech
+    // is already heard. Idle animations give way instead.
+    return m_queue.front().kind == Kind::Speak && !m_idleAnimating && m_player.isPlaying() &&
+           m_data.animations[m_player.animation()].hasMouth();
+}
+
+bool DesktopCharacter::speechJoinsGesture() const
+{
+    return m_current->kind == Kind::Play && m_waitingForAnimation && speechCanJoin();
 }
 
 void DesktopCharacter::endLoopIfOthersWait()
@@ -191,7 +207,7 @@ void DesktopCharacter::endLoopIfOthersWait()
     // soon as anything queues behind it.
     if (m_current && m_waitingForAnimation && !m_queue.empty() && m_player.isPlaying() &&
         m_data.animations[m_player.animation()].canLoop())
-        m_player.requestExit();
+        m_player.requestExit(m_context.clock->nowMs());
 }
 
 void DesktopCharacter::begin(const Request& request)
@@ -251,9 +267,12 @@ void DesktopCharacter::begin(const Request& request)
             placeBalloon();
             if (!m_balloonText.fullText().trimmed().isEmpty())
                 m_balloon->show();
+            // A gesture or speaking animation that speech joined plays on.
+            const bool joined = m_player.isPlaying() && !m_player.isExiting() && !m_idleAnimating &&
+                                m_data.animations[m_player.animation()].hasMouth();
             const int speak =
                 firstStateAnimation(QStringLiteral("Speaking"), QStringLiteral("Speak"));
-            if (speak >= 0)
+            if (!joined && speak >= 0)
                 startAnimation(speak);
         }
         m_context.synthesizer->speak(request.id, request.text, m_languageId);
@@ -440,7 +459,9 @@ void DesktopCharacter::onFinished(quint64 id, bool)
     m_balloon->setTexts(m_balloonText.shownText(), m_balloonText.fullText());
     if (m_balloon->isVisible())
         m_balloonHideAt = m_context.clock->nowMs() + kBalloonLingerMs;
-    m_player.requestExit();
+    // With more to say the animation goes on under the next sentence.
+    if (m_queue.empty() || m_queue.front().kind != Kind::Speak)
+        m_player.requestExit(m_context.clock->nowMs());
     redraw();
     completeCurrent();
 }

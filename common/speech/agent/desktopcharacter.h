@@ -32,7 +32,8 @@ struct CharacterContext {
 };
 
 // A loaded character on the desktop. Requests run one after another from a
-// queue; between requests the character idles. All timing goes through
+// queue; a Speak may start over the animation of the Play before it when that
+// animation draws the mouth. Between requests the character idles. All timing goes through
 // tick(), driven by one single-shot timer set to the next deadline.
 class DesktopCharacter final : public AgentCharacter
 {
@@ -84,7 +85,10 @@ private:
 
     quint64 enqueue(Request request);
     void advance();
-    bool speechFollowsSpeech() const;
+    // The Speak first in the queue may start over the animation playing.
+    bool speechCanJoin() const;
+    // ... and the gesture of the current Play goes on under it.
+    bool speechJoinsGesture() const;
     void endLoopIfOthersWait();
     void begin(const Request& request);
     void completeCurrent();

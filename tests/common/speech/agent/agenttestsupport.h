@@ -2,11 +2,14 @@
 
 #include "common/speech/agent/agentclock.h"
 #include "common/speech/agent/agentrandom.h"
+#include "common/speech/agent/desktopcharacter.h"
 #include "common/speech/synthesizer.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <algorithm>
 
 namespace agenttest {
 
@@ -55,6 +58,23 @@ public:
     QList<Call> calls;
     int stops = 0;
 };
+
+// Runs every deadline of character up to ms from now, as its timer would;
+// returns how many times the timer fired.
+inline int runFor(speech::agent::DesktopCharacter& character, FakeClock& clock, qint64 ms)
+{
+    const qint64 end = clock.now + ms;
+    int ticks = 0;
+    while (const auto next = character.nextDeadline()) {
+        if (*next > end)
+            break;
+        clock.now = std::max(clock.now, *next);
+        character.tick();
+        ++ticks;
+    }
+    clock.now = end;
+    return ticks;
+}
 
 inline const char* kSvgSquare =
     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\">"

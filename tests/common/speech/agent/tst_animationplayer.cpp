@@ -9,6 +9,7 @@
 using speech::agent::AnimationPlayer;
 using speech::agent::CharacterData;
 using speech::agent::CharacterLoader;
+using speech::agent::Frame;
 
 class TestAnimationPlayer : public QObject
 {
@@ -19,6 +20,7 @@ private slots:
     void framesFollowTheirDurations();
     void branchesFollowTheRandomRoll();
     void exitTakesExitJumpsAndIgnoresBranches();
+    void exitPathsPassFramesWithExitJumps();
     void longStallDoesNotSpin();
     void framesShorterThanTenMsLastTenMs();
 
@@ -34,6 +36,26 @@ CharacterData parse(const QByteArray& text)
     if (!result.character)
         qFatal("fixture refused: %s", qPrintable(result.error));
     return *result.character;
+}
+
+// A character with one animation "A" of 1 to maxFrames frames lasting
+// shortestMs and up to spreadMs more, half of them with a random (perhaps
+// looping) branch; with exits, two in three also jump forward on exit.
+QByteArray randomAnimation(QRandomGenerator& rng, int maxFrames, int shortestMs, int spreadMs,
+                           bool exits)
+{
+    QByteArray text = "VELKOR-ACS 1\nname R\nsize 16 16\nanimation A\n";
+    const int frames = 1 + rng.bounded(maxFrames);
+    for (int f = 0; f < frames; ++f) {
+        text += "frame " + QByteArray::number(shortestMs + rng.bounded(spreadMs));
+        if (exits && rng.bounded(3) != 0)
+            text += " exit " + QByteArray::number(f + 1 + rng.bounded(frames - f));
+        text += "\n";
+        if (rng.bounded(2))
+            text += "branch " + QByteArray::number(rng.bounded(frames)) + " " +
+                    QByteArray::number(1 + rng.bounded(100)) + "\n";
+    }
+    return text + "endanimation\n";
 }
 } // namespace
 
@@ -101,18 +123,62 @@ void TestAnimationPlayer::exitTakesExitJumpsAndIgnoresBranches()
         player.tick(t);
         QCOMPARE(player.frame(), 0);
     }
-    player.requestExit();
+    // Mid-frame: frame 0 has an exit jump, so it is left at once.
+    player.requestExit(525);
     QVERIFY(player.isExiting());
-    QCOMPARE(*player.nextDeadline(), 550);
-    player.tick(550);
+    QCOMPARE(*player.nextDeadline(), 525);
+    QVERIFY(player.tick(525));
     QCOMPARE(player.frame(), 2); // the exit jump skips frame 1
-    QCOMPARE(*player.nextDeadline(), 610);
-    player.tick(610);
+    QCOMPARE(*player.nextDeadline(), 585);
+    player.requestExit(530); // asked again: nothing changes
+    QCOMPARE(*player.nextDeadline(), 585);
+    player.tick(585);
     QVERIFY(!player.isPlaying());
     QVERIFY(!player.isExiting());
     // Asking an ended animation to exit changes nothing.
-    player.requestExit();
+    player.requestExit(600);
     QVERIFY(!player.isExiting());
+}
+
+void TestAnimationPlayer::exitPathsPassFramesWithExitJumps()
+{
+    // Random animations, random exit jumps (forward only, so no exit path
+    // loops) and random moments to end them: once asked to end, a frame
+    // with an exit jump is never shown for any time, a frame without one
+    // lasts its duration, and the animation ends after exactly the time of
+    // the frames without exit jumps on its path.
+    QRandomGenerator rng(29);
+    for (int round = 0; round < 200; ++round) {
+        const QByteArray text = randomAnimation(rng, 8, 10, 200, true);
+        const CharacterData c = parse(text);
+        const auto& shown = c.animations[0].frames;
+        const int frames = int(shown.size());
+        agenttest::FakeRandom random;
+        random.fallback = rng.bounded(100);
+        AnimationPlayer player(c, random);
+        player.start(0, 0);
+        qint64 now = 0;
+        const qint64 exitAt = rng.bounded(1000);
+        for (; now < exitAt && player.isPlaying(); ++now)
+            player.tick(now);
+        if (!player.isPlaying())
+            continue;
+        player.requestExit(now);
+        // Where it must go, and for how long, from here.
+        const Frame& from = shown[player.frame()];
+        qint64 expectedEnd = from.exitTarget >= 0 ? now : *player.nextDeadline();
+        for (int f = from.exitTarget >= 0 ? from.exitTarget : player.frame() + 1; f < frames;
+             f = shown[f].exitTarget >= 0 ? shown[f].exitTarget : f + 1) {
+            if (shown[f].exitTarget < 0)
+                expectedEnd += shown[f].durationMs;
+        }
+        for (; player.isPlaying() && now <= expectedEnd + 1000; ++now) {
+            player.tick(now);
+            if (player.isPlaying())
+                QVERIFY2(shown[player.frame()].exitTarget < 0, text.constData());
+        }
+        QCOMPARE(now - 1, expectedEnd);
+    }
 }
 
 void TestAnimationPlayer::longStallDoesNotSpin()
@@ -135,15 +201,7 @@ void TestAnimationPlayer::framesShorterThanTenMsLastTenMs()
     // duration, or 10 ms when it asks for less.
     QRandomGenerator rng(17);
     for (int round = 0; round < 50; ++round) {
-        QByteArray text = "VELKOR-ACS 1\nname R\nsize 16 16\nanimation A\n";
-        const int frames = 1 + rng.bounded(6);
-        for (int f = 0; f < frames; ++f) {
-            text += "frame " + QByteArray::number(1 + rng.bounded(20)) + "\n";
-            if (rng.bounded(2))
-                text += "branch " + QByteArray::number(rng.bounded(frames)) + " " +
-                        QByteArray::number(1 + rng.bounded(100)) + "\n";
-        }
-        const CharacterData c = parse(text + "endanimation\n");
+        const CharacterData c = parse(randomAnimation(rng, 6, 1, 20, false));
         const auto& shown = c.animations[0].frames;
         agenttest::FakeRandom random;
         random.fallback = rng.bounded(100);

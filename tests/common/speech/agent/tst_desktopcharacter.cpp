@@ -31,6 +31,7 @@ private slots:
     void idlesAtRandomPausesWithOneTimer();
     void loopingPlayGivesWayToWaitingRequests();
     void fastLoopDrawsEachFrameOnce();
+    void speechStartsOverAGestureThatDrawsTheMouth();
 
 private:
     void load(const QByteArray& text);
@@ -77,17 +78,7 @@ void TestDesktopCharacter::cleanup()
 
 int TestDesktopCharacter::runFor(qint64 ms)
 {
-    const qint64 end = m_clock.now + ms;
-    int ticks = 0;
-    while (const auto next = m_character->nextDeadline()) {
-        if (*next > end)
-            break;
-        m_clock.now = std::max(m_clock.now, *next);
-        m_character->tick();
-        ++ticks;
-    }
-    m_clock.now = end;
-    return ticks;
+    return agenttest::runFor(*m_character, m_clock, ms);
 }
 
 QList<quint64> TestDesktopCharacter::completed() const
@@ -182,12 +173,16 @@ void TestDesktopCharacter::stopEndsLoopingAnimationByExitJumps()
     QCOMPARE(m_character->player().animation(), animationNamed("Loop"));
     QCOMPARE(m_character->player().frame(), 0);
     QVERIFY(!completed().contains(loop));
+    runFor(20); // mid-frame
     m_character->Stop();
     QVERIFY(completed().contains(loop));
     QVERIFY(m_character->player().isExiting());
-    runFor(50);
+    // Frame 0 has an exit jump: it is left at once, not at its end.
+    runFor(0);
     QCOMPARE(m_character->player().frame(), 2);
-    runFor(60);
+    runFor(59);
+    QVERIFY(m_character->player().isPlaying());
+    runFor(1);
     QVERIFY(!m_character->player().isPlaying());
 }
 
@@ -384,6 +379,71 @@ void TestDesktopCharacter::fastLoopDrawsEachFrameOnce()
     QCOMPARE(renderer.compositions(), flickerCompositions);
     QCOMPARE(window->frameChanges() - flickerFrames, 200);
     QCOMPARE(window->shapeChanges() - flickerShapes, 200);
+}
+
+void TestDesktopCharacter::speechStartsOverAGestureThatDrawsTheMouth()
+{
+    // Read draws the mouth on every frame but its last and loops until asked
+    // to end; Nod draws it too and plays once. The open mouth sits apart from
+    // the others, so the frame shows which viseme is drawn.
+    load(agenttest::tinyCharacter().replace("mouth open mouth 0 0", "mouth open mouth 5 5") +
+         "animation Read\nframe 100 exit 3 mouth 0 0\nlayer body 0 3\n"
+         "frame 100 exit 3 mouth 0 0\nlayer body 0 4\nframe 100 exit 3 mouth 0 0\n"
+         "layer body 0 5\nbranch 1 100\nframe 50\nlayer body 0 0\nendanimation\n"
+         "animation Nod\nframe 100 mouth 0 0\nlayer body 1 1\nframe 100 mouth 0 0\n"
+         "layer body 2 2\nendanimation\n");
+    const int read = animationNamed("Read");
+    const quint64 show = m_character->Show();
+    runFor(500);
+    const quint64 gesture = m_character->Play(QStringLiteral("Read"));
+    runFor(30);
+    QCOMPARE(m_character->player().animation(), read);
+    QVERIFY(m_synth.calls.isEmpty());
+
+    // Queued behind the gesture, the speech is heard at once, over it: the
+    // Play is done, the gesture goes on where it was.
+    const quint64 first = m_character->Speak(QStringLiteral("One."));
+    QCOMPARE(m_synth.calls.size(), 1);
+    QCOMPARE(m_synth.calls[0].id, first);
+    QCOMPARE(completed(), QList<quint64>({show, gesture}));
+    QCOMPARE(m_character->player().animation(), read);
+    QCOMPARE(m_character->player().frame(), 0);
+    QVERIFY(!m_character->player().isExiting());
+    QVERIFY(m_character->isBalloonShown());
+    const int frames = m_character->window()->frameChanges();
+    m_synth.viseme(first, speech::Viseme::Open);
+    QCOMPARE(m_character->window()->frameChanges(), frames + 1);
+
+    // The next sentence waits its turn and then goes on over the same gesture.
+    const quint64 second = m_character->Speak(QStringLiteral("Two."));
+    runFor(1000);
+    QCOMPARE(m_synth.calls.size(), 1);
+    QCOMPARE(m_character->player().animation(), read);
+    m_synth.finish(first);
+    QCOMPARE(m_synth.calls.size(), 2);
+    QCOMPARE(m_synth.calls[1].id, second);
+    QCOMPARE(m_character->player().animation(), read);
+    QVERIFY(!m_character->player().isExiting());
+
+    // Nothing more to say: the gesture leaves along its exit path at once.
+    m_synth.finish(second);
+    QCOMPARE(completed(), QList<quint64>({show, gesture, first, second}));
+    QVERIFY(m_character->player().isExiting());
+    runFor(0);
+    QCOMPARE(m_character->player().frame(), 3);
+    runFor(50);
+    QVERIFY(!m_character->player().isPlaying());
+
+    // A gesture that ends before the speech hands over to the speaking animation.
+    runFor(100);
+    const quint64 nod = m_character->Play(QStringLiteral("Nod"));
+    const quint64 third = m_character->Speak(QStringLiteral("Three."));
+    QCOMPARE(completed().last(), nod);
+    QCOMPARE(m_synth.calls.last().id, third);
+    runFor(199);
+    QCOMPARE(m_character->player().animation(), animationNamed("Nod"));
+    runFor(1);
+    QCOMPARE(m_character->player().animation(), animationNamed("Speak"));
 }
 
 QTEST_MAIN(TestDesktopCharacter)
