@@ -1,5 +1,6 @@
 #include "assets/icon/programicon.h"
 #include "common/desktop/singleinstance.h"
+#include "common/settings/problemmessagebox.h"
 #include "common/settings/settingsstore.h"
 #include "common/speech/agent/agent.h"
 #include "reader/clipboardwatcher.h"
@@ -59,6 +60,9 @@ int main(int argc, char** argv)
     services.log = log.get();
 
     reader::ReaderWindow window;
+    // A settings file that cannot be used or saved is told once, without
+    // holding the reader up.
+    services.store->setProblemReporter(std::make_unique<settings::ProblemMessageBox>(&window));
     reader::ReaderController controller(window, services);
     window.connectTo(controller);
     QObject::connect(instance.get(), &desktop::SingleInstance::activationRequested, &window,
