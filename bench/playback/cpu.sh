@@ -14,8 +14,9 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 secs=${2:-60}
 warmup=6 # past the start-up countdown (about 4.1 s)
-hz=$(getconf CLK_TCK)
+settle=1
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../processcpu.sh"
 command -v xdotool > /dev/null || { echo "xdotool is needed" >&2; exit 2; }
 
 work=$(mktemp -d)
@@ -34,28 +35,6 @@ export PATH="$here/../../tests/e2e/fakebin:$PATH"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 ini="$XDG_CONFIG_HOME/Velkor/Velkor.ini"
 
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-
-# measure ACTION COMMAND...: percent of one core over $secs seconds after the
-# warm-up; ACTION runs once the warm-up is over.
-measure() {
-  local action=$1 t0 t1
-  shift
-  "$@" > /dev/null 2>&1 &
-  pid=$!
-  sleep "$warmup"
-  $action
-  sleep 1
-  t0=$(ticks "$pid")
-  sleep "$secs"
-  t1=$(ticks "$pid")
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-  pid=
-  awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$secs" 'BEGIN { printf "%.3f", 100 * d / hz / s }'
-}
-
-nothing() { :; }
 # The Stop picture sits 60 px left of the strip's right end; the first-run
 # strip is 418 px wide from x 440 at the default font.
 click_stop() { xdotool mousemove 810 12 click 1 mousemove 640 700; }
@@ -76,13 +55,13 @@ sleep 1
 kill "$pid"; wait "$pid" 2>/dev/null || true
 pid=
 
-baseline=$(measure nothing "$build/bench/bin/bench_minimalwindow")
+baseline=$(cpu_share nothing "$build/bench/bin/bench_minimalwindow")
 character NoCharacter
-playing=$(measure nothing "$build/app/dialogs")
-stopped=$(measure click_stop "$build/app/dialogs")
+playing=$(cpu_share nothing "$build/app/dialogs")
+stopped=$(cpu_share click_stop "$build/app/dialogs")
 character Merlin
-hidden=$(measure hide_character "$build/app/dialogs")
-shown=$(measure nothing "$build/app/dialogs")
+hidden=$(cpu_share hide_character "$build/app/dialogs")
+shown=$(cpu_share nothing "$build/app/dialogs")
 
 # With sound: the speech tests' private server (see docs/speech.md), found by
 # the programs through PULSE_SERVER.

@@ -10,45 +10,24 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 secs=${2:-60}
-warmup=5
-hz=$(getconf CLK_TCK)
 command -v xclip > /dev/null || { echo "xclip is needed" >&2; exit 2; }
 
-source "$(dirname "$0")/readerhome.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/readerhome.sh"
+source "$here/../processcpu.sh"
 
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 # A short text copied by another program, read, and done with.
 copy_once() {
   printf 'Один раз.' | xclip -selection clipboard > /dev/null 2>&1
   sleep 4
 }
 
-# measure ACTION COMMAND...: percent of one core over $secs s; ACTION runs
-# after the warm-up, before the measured time.
-measure() {
-  local action=$1 t0 t1
-  shift
-  "$@" > /dev/null 2>&1 &
-  pid=$!
-  sleep "$warmup"
-  $action
-  t0=$(ticks "$pid")
-  sleep "$secs"
-  t1=$(ticks "$pid")
-  kill "$pid" 2> /dev/null || true
-  wait "$pid" 2> /dev/null || true
-  pid=
-  awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$secs" 'BEGIN { printf "%.3f", 100 * d / hz / s }'
-}
-
-nothing() { :; }
-
-baseline=$(measure nothing "$build/bench/bin/bench_minimalwindow")
+baseline=$(cpu_share nothing "$build/bench/bin/bench_minimalwindow")
 reader_with NoCharacter
-polling=$(measure nothing "$build/app/reader")
-notified=$(measure copy_once "$build/app/reader")
+polling=$(cpu_share nothing "$build/app/reader")
+notified=$(cpu_share copy_once "$build/app/reader")
 reader_with Merlin
-merlin=$(measure copy_once "$build/app/reader")
+merlin=$(cpu_share copy_once "$build/app/reader")
 
 echo "CPU over ${secs} s, percent of one core (utime+stime), auto-read on:"
 echo "  minimal Qt window, idle:               ${baseline} %"
