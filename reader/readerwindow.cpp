@@ -1,5 +1,6 @@
 #include "reader/readerwindow.h"
 
+#include "common/text/stressmarkfont.h"
 #include "reader/readercontroller.h"
 #include "reader/readertexts.h"
 #include "skin/captionbutton.h"
@@ -103,6 +104,8 @@ ReaderWindow::ReaderWindow(QWidget* parent)
     m_textBox = new QPlainTextEdit(texts::initialText, m_textFrame);
     m_textBox->setObjectName(QStringLiteral("textToRead"));
     m_textBox->setGeometry(designRect(120, 240, 4425, 3105));
+    // Typed or copied stress marks show over their vowels.
+    m_textBox->setFont(text::stressMarkFont(m_textBox->font()));
     connect(m_textBox->document(), &QTextDocument::contentsChanged, this, [this] {
         if (!m_settingText)
             emit textEdited();

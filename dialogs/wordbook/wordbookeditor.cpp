@@ -1,5 +1,6 @@
 #include "dialogs/wordbook/wordbookeditor.h"
 
+#include "common/text/stressmarkfont.h"
 #include "dialogs/wordbook/connection.h"
 #include "dialogs/wordbook/editorcontroller.h"
 #include "dialogs/wordbook/editormessages.h"
@@ -124,6 +125,9 @@ void WordBookEditor::build()
     place(m_englishEdit, kEnglishEditTwips, "englishEdit");
     m_russianEdit = new QLineEdit(this);
     place(m_russianEdit, kRussianEditTwips, "russianEdit");
+    // Pairs keep the stress marks typed into them; the boxes show them over their vowels.
+    for (QLineEdit* edit : {m_englishEdit, m_russianEdit})
+        edit->setFont(text::stressMarkFont(edit->font()));
 
     const QFont buttonFont = designFont("Arial", 9, false);
     const auto makeButton = [&](const QString& caption, const QRect& twips, const char* name) {

@@ -2,9 +2,11 @@
 #include "skin/captionbutton.h"
 #include "skin/skinbutton.h"
 #include "skin/skinframe.h"
+#include "tests/support/stressmarkink.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -22,6 +24,7 @@ class TestReaderWindow : public QObject
 private slots:
     void controlsStandWhereDesigned();
     void theHeardWordIsMarkedAndKeptInView();
+    void stressMarksStandOverTheirVowels();
     void onlyTheLearnersEditsCount();
     void closingHidesAtOnceAndPicksAreReported();
 };
@@ -90,6 +93,42 @@ void TestReaderWindow::theHeardWordIsMarkedAndKeptInView()
     QCOMPARE(window.highlightedWord(), (std::pair<qsizetype, qsizetype>(0, 0)));
     window.highlightWord(text.size() + 10, 4); // past the end: no mark, no crash
     QCOMPARE(window.highlightedWord(), (std::pair<qsizetype, qsizetype>(0, 0)));
+}
+
+// Typed and copied stress marks show as they are, over their vowels at the
+// box's size, also in the word being heard.
+void TestReaderWindow::stressMarksStandOverTheirVowels()
+{
+    ReaderWindow window;
+    window.showCentred();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QPlainTextEdit& box = *window.textBox();
+    QCOMPARE(box.font().pointSizeF(), window.font().pointSizeF());
+    const testsupport::SetText setText = [&window](const QString& text) { window.setText(text); };
+    const QStringList faults = testsupport::stressMarkFaults(box, setText);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+
+    // The heard word is marked up to its last letter or past its mark: the
+    // mark keeps its place either way.
+    const QString words = QStringLiteral("Рука́ замо́к");
+    const QRect unmarked = testsupport::stressMarkInk(box, setText, words);
+    const testsupport::SetText setHeard = [&window](const QString& text) {
+        window.setText(text);
+        window.highlightWord(0, 4);
+    };
+    QCOMPARE(testsupport::stressMarkInk(box, setHeard, words), unmarked);
+    const testsupport::SetText setWholeHeard = [&window](const QString& text) {
+        window.setText(text);
+        window.highlightWord(0, text.indexOf(u' '));
+    };
+    QCOMPARE(testsupport::stressMarkInk(box, setWholeHeard, words), unmarked);
+
+    const QString folder = qEnvironmentVariable("VELKOR_ARTIFACTS");
+    if (!folder.isEmpty() && QDir().mkpath(folder)) {
+        window.setText(QStringLiteral("Э́то замо́к.\nУ́тром мы чита́ли ру́сские кни́ги."));
+        window.highlightWord(5, 6);
+        QVERIFY(window.grab().save(folder + QStringLiteral("/reader-stress-marks.png")));
+    }
 }
 
 void TestReaderWindow::onlyTheLearnersEditsCount()

@@ -8,9 +8,11 @@
 #include "skin/skinframe.h"
 #include "tests/dialogs/wordbook/bookfixture.h"
 #include "tests/dialogs/wordbook/editorfixture.h"
+#include "tests/support/stressmarkink.h"
 #include "tests/support/testenvironment.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QProcess>
 #include <QScreen>
 
@@ -211,6 +213,28 @@ private slots:
         press(editor.saveButton());
         QCOMPARE(rawPairs(m_path).size(), 2);
         QCOMPARE(m_messages->take(), QStringList());
+    }
+
+    // Typed stress marks are kept, and both boxes show them over their
+    // vowels at the boxes' size, inside their frames.
+    void typedStressMarksShowOverTheirVowels()
+    {
+        WordBookEditor& editor = openOn({});
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        for (QLineEdit* box : {editor.englishEdit(), editor.russianEdit()}) {
+            QCOMPARE(box->font().pointSizeF(), editor.font().pointSizeF());
+            const QStringList faults = testsupport::stressMarkFaults(
+                *box, [box](const QString& text) { box->setText(text); });
+            QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+        }
+
+        type(editor.englishEdit(), "lock");
+        type(editor.russianEdit(), "Замо́к");
+        const QString folder = qEnvironmentVariable("VELKOR_ARTIFACTS");
+        if (!folder.isEmpty() && QDir().mkpath(folder))
+            QVERIFY(editor.grab().save(folder + QStringLiteral("/wordbook-stress-marks.png")));
+        press(editor.saveButton());
+        QCOMPARE(rawPairs(m_path), (QList<Pair>{{"lock", "Замо́к"}}));
     }
 
     void nextPastTheLastChangesNothingAndActsOnNothing()
