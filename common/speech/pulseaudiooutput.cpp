@@ -426,8 +426,8 @@ void PulseAudioOutput::Connection::onContextState(pa_context* context, void* sel
 
 void PulseAudioOutput::Connection::openStream()
 {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(m_sampleRate), 1};
-    m_stream.reset(m_api.streamNew(m_context.get(), "Speech", &spec, nullptr));
+    const pa_sample_spec format{PA_SAMPLE_S16LE, uint32_t(m_sampleRate), 1};
+    m_stream.reset(m_api.streamNew(m_context.get(), "Speech", &format, nullptr));
     if (!m_stream) {
         lose(QStringLiteral("cannot create a stream"));
         return;

@@ -54,8 +54,8 @@ bool MonitorRecorder::start(QString* error)
     }
 
     pa_threaded_mainloop_lock(m_loop);
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(m_sampleRate), 1};
-    m_stream = pa_stream_new(m_context, "monitor", &spec, nullptr);
+    const pa_sample_spec format{PA_SAMPLE_S16LE, uint32_t(m_sampleRate), 1};
+    m_stream = pa_stream_new(m_context, "monitor", &format, nullptr);
     pa_stream_set_read_callback(m_stream, onRead, this);
     pa_buffer_attr attr;
     attr.maxlength = uint32_t(-1);
